@@ -115,13 +115,15 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
 inline bool IsEqualIID(REFIID a, REFIID b) { return a == b; }
 
 namespace nox::detail {
-consteval uint32_t HexDigit(char c) {
+// constexpr rather than consteval: GCC 12 rejects consteval calls inside the consteval MakeGuid
+// ("taking address of an immediate function"); MakeGuid alone keeps the compile-time guarantee.
+constexpr uint32_t HexDigit(char c) {
     if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
     if (c >= 'a' && c <= 'f') return static_cast<uint32_t>(c - 'a' + 10);
     if (c >= 'A' && c <= 'F') return static_cast<uint32_t>(c - 'A' + 10);
     throw "GUID literal holds a character that is not a hexadecimal digit";
 }
-consteval uint32_t HexField(std::string_view text, size_t from, size_t digits) {
+constexpr uint32_t HexField(std::string_view text, size_t from, size_t digits) {
     uint32_t value = 0;
     for (size_t i = 0; i < digits; ++i) value = value * 16 + HexDigit(text[from + i]);
     return value;
