@@ -5,6 +5,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "com/interfaces.h"
@@ -75,11 +76,16 @@ T* CheckNullDereference(T* pointer) {
 
 namespace nox {
 
-// Maps the exception in flight to a NoxResult: the table every boundary applies.
-NOX_EXPORT NoxResult CurrentExceptionAsResult();
+// The one conversion ladder: hands the exception in flight to the matching conversion routine
+// (NoxResult, raw unsigned code, std::bad_alloc, std::exception, anything else) with `clsid`
+// and `iid` as the error source, and returns that routine's result. Call only inside a catch.
+NOX_EXPORT HRESULT CaughtCurrentException(REFCLSID clsid, REFIID iid) noexcept;
 
-// Runs `body` inside the single five-handler frame. `body` returns void (S_OK) or an HRESULT
-// success code. Every failure is converted with `clsid` and `iid` as the error source.
+// The exception in flight as a NoxResult, converted and recorded by the same ladder.
+NOX_EXPORT NoxResult CurrentExceptionAsResult() noexcept;
+
+// Runs `body` inside the boundary frame. `body` returns void (S_OK) or an HRESULT success
+// code. Every failure is converted with `clsid` and `iid` as the error source.
 template <class Body>
 HRESULT Boundary(REFCLSID clsid, REFIID iid, Body&& body) noexcept {
     try {
@@ -89,16 +95,8 @@ HRESULT Boundary(REFCLSID clsid, REFIID iid, Body&& body) noexcept {
         } else {
             return std::forward<Body>(body)();
         }
-    } catch (const NoxResult& result) {
-        return CaughtNoxResult(result, clsid, iid);
-    } catch (uint32_t code) {  // a raw result code, raised without text
-        return CaughtHRESULT(code, clsid, iid);
-    } catch (const std::bad_alloc& e) {
-        return CaughtStdBadAlloc(e, clsid, iid);
-    } catch (const std::exception& e) {
-        return CaughtStdException(e, clsid, iid);
     } catch (...) {
-        return CaughtAnything(clsid, iid);
+        return CaughtCurrentException(clsid, iid);
     }
 }
 
