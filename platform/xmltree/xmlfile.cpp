@@ -1,0 +1,114 @@
+#include "xmltree/xmlfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+#include "nox/result.h"
+
+namespace xmltree {
+namespace {
+
+// Gives up creating a temporary name after this many names turned out to be taken.
+constexpr int kTemporaryNameAttempts = 100;
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    int Get() const { return fd_; }
+    // Closing is where some file systems first report a failed write, so a writer checks it.
+    int Close() { return ::close(std::exchange(fd_, -1)); }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void FailWithErrno(const std::string& path, std::string_view action) {
+    const int error = errno;  // before anything else can overwrite it
+    nox::Throw(E_FAIL,
+               path + ": cannot " + std::string(action) + ": " + std::system_category().message(error));
+}
+
+[[noreturn]] void FailToSave(const std::string& path) { FailWithErrno(path, "save the file"); }
+
+struct Temporary {
+    std::string name;
+    FileDescriptor file;
+};
+
+// The temporary sits in the target's folder so that the final rename stays on one file
+// system. O_EXCL rather than mkstemp so that the process umask applies to a new file.
+Temporary CreateTemporary(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 1;; ++attempt) {
+        std::string name = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) return {std::move(name), FileDescriptor(fd)};
+        if (errno != EEXIST || attempt == kTemporaryNameAttempts) FailToSave(path);
+    }
+}
+
+void KeepPermissions(const std::string& path, const FileDescriptor& file) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) != 0) return;  // a new file: the umask decides
+    if (::fchmod(file.Get(), existing.st_mode & 07777) != 0) FailToSave(path);
+}
+
+void WriteAll(const std::string& path, const FileDescriptor& file, std::string_view contents) {
+    while (!contents.empty()) {
+        const ssize_t written = ::write(file.Get(), contents.data(), contents.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            FailToSave(path);
+        }
+        contents.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+void WriteAndRename(const std::string& path, Temporary& temporary, std::string_view contents) {
+    KeepPermissions(path, temporary.file);
+    WriteAll(path, temporary.file, contents);
+    if (::fsync(temporary.file.Get()) != 0 || temporary.file.Close() != 0) FailToSave(path);
+    if (::rename(temporary.name.c_str(), path.c_str()) != 0) FailToSave(path);
+}
+
+}  // namespace
+
+std::string ReadFile(const std::string& path) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) FailWithErrno(path, "read the file");
+    std::string contents;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t count = ::read(file.Get(), buffer, sizeof buffer);
+        if (count == 0) return contents;
+        if (count > 0) {
+            contents.append(buffer, static_cast<size_t>(count));
+        } else if (errno != EINTR) {
+            FailWithErrno(path, "read the file");
+        }
+    }
+}
+
+void ReplaceFile(const std::string& path, std::string_view contents) {
+    Temporary temporary = CreateTemporary(path);
+    try {
+        WriteAndRename(path, temporary, contents);
+    } catch (...) {
+        ::unlink(temporary.name.c_str());
+        throw;
+    }
+}
+
+}  // namespace xmltree
