@@ -55,6 +55,7 @@ inline constexpr HRESULT E_NOINTERFACE = MakeHResult(0x80004002);
 inline constexpr HRESULT E_POINTER = MakeHResult(0x80004003);
 inline constexpr HRESULT E_ABORT = MakeHResult(0x80004004);
 inline constexpr HRESULT E_FAIL = MakeHResult(0x80004005);
+inline constexpr HRESULT E_ACCESSDENIED = MakeHResult(0x80070005);
 inline constexpr HRESULT E_UNEXPECTED = MakeHResult(0x8000FFFF);
 inline constexpr HRESULT E_OUTOFMEMORY = MakeHResult(0x8007000E);
 inline constexpr HRESULT E_INVALIDARG = MakeHResult(0x80070057);
@@ -167,13 +168,17 @@ NOX_EXPORT bool ParseGuid(std::string_view text, GUID& out);
 template <class Interface>
 struct InterfaceTraits;
 
-#define NOX_DECLARE_IID(Interface, text)                             \
-    inline constexpr IID IID_##Interface = MakeGuid(text);           \
-    template <>                                                      \
-    struct InterfaceTraits<Interface> {                              \
-        static constexpr const IID& iid = IID_##Interface;           \
-        static constexpr std::string_view name = #Interface;         \
+// Ties an interface type to its identifier constant IID_<Interface>, declared beforehand.
+#define NOX_INTERFACE_TRAITS(Interface)                        \
+    template <>                                                \
+    struct InterfaceTraits<Interface> {                        \
+        static constexpr const IID& iid = IID_##Interface;     \
+        static constexpr std::string_view name = #Interface;   \
     }
+
+#define NOX_DECLARE_IID(Interface, text)                       \
+    inline constexpr IID IID_##Interface = MakeGuid(text);     \
+    NOX_INTERFACE_TRAITS(Interface)
 
 template <class Interface>
 constexpr const IID& IidOf() {

@@ -20,6 +20,7 @@ const std::unordered_map<HRESULT, const char*>& StandardTexts() {
         {E_POINTER, "Invalid pointer."},
         {E_ABORT, "Operation aborted."},
         {E_FAIL, "Unspecified error."},
+        {E_ACCESSDENIED, "Access is denied."},
         {E_UNEXPECTED, "Catastrophic failure."},
         {E_OUTOFMEMORY, "Out of memory."},
         {E_INVALIDARG, "The parameter is incorrect."},
@@ -197,6 +198,14 @@ HRESULT Check(HRESULT hr) {
     if (hr == S_OK) return hr;
     NoxResult::SetLastError(hr);
     if (FAILED(hr)) throw NoxResult::LastErrorCheckNotS_OK();
+    return hr;
+}
+
+HRESULT CheckStandard(HRESULT hr) {
+    if (FAILED(hr)) {
+        NoxResult::SetLastError(NoxResult::StandardDescription(hr));
+        throw NoxResult::LastError();
+    }
     return hr;
 }
 

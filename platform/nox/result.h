@@ -105,6 +105,10 @@ HRESULT Boundary(REFCLSID clsid, REFIID iid, Body&& body) noexcept {
 // description reaches the outermost boundary unchanged. Returns the success code.
 NOX_EXPORT HRESULT Check(HRESULT hr);
 
+// For runtime functions that record no error information (VariantChangeType, VariantCopy, ...):
+// a failure is raised with the standard text of its code. Returns the success code.
+NOX_EXPORT HRESULT CheckStandard(HRESULT hr);
+
 // Raises NoxResult(code, description).
 [[noreturn]] NOX_EXPORT void Throw(HRESULT code, std::string description);
 

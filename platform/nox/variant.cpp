@@ -4,11 +4,11 @@
 
 NoxVariant::NoxVariant(const VARIANT& source) {
     VariantInit(&value_);
-    nox::Check(VariantCopy(&value_, &source));
+    nox::CheckStandard(VariantCopy(&value_, &source));
 }
 
 NoxVariant& NoxVariant::operator=(const NoxVariant& other) {
-    if (this != &other) nox::Check(VariantCopy(&value_, &other.value_));
+    if (this != &other) nox::CheckStandard(VariantCopy(&value_, &other.value_));
     return *this;
 }
 
@@ -20,6 +20,6 @@ VARIANT* NoxVariant::Put() {
 NoxBSTR NoxVariant::Bstr() const {
     VARIANT text;
     VariantInit(&text);
-    nox::Check(VariantChangeType(&text, &value_, 0, VT_BSTR));
+    nox::CheckStandard(VariantChangeType(&text, &value_, 0, VT_BSTR));
     return NoxBSTR::Attach(text.bstrVal);
 }

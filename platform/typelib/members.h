@@ -192,9 +192,8 @@ template <class T>
 ParamDesc DescribeParam(std::string name, bool last) {
     if constexpr (kIsOutput<T>) {
         using Value = std::remove_pointer_t<T>;
-        VARTYPE vt = std::is_same_v<Value, VARIANT> ? VT_VARIANT : InputParam<Value>::vt;
         std::string typeName = InputParam<Value>::TypeName() + "*";
-        return {std::move(name), vt, last ? ParamDir::Retval : ParamDir::Out, nullptr, std::move(typeName)};
+        return {std::move(name), InputParam<Value>::vt, last ? ParamDir::Retval : ParamDir::Out, nullptr, std::move(typeName)};
     } else {
         const IID* iid = nullptr;
         if constexpr (HasIid<T>::value) iid = InputParam<T>::iid;

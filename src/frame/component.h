@@ -1,0 +1,114 @@
+// Component: the one frame every automation class of the library is built on.
+//
+//   class KMCFoo final : public kmc::Component<KMCFoo, IVxKMCFoo, IVxKMCSerializer> { ... };
+//
+// It supplies identity and reference counting (CNoxUnknown), interface lookup with the
+// error-information test, dispatch through the library's type library, CreateInstance and
+// Create, and Boundary: the frame every method body runs in, which converts any failure into
+// the method's result code with the class id and interface id as the error source. The derived
+// class names itself with kClassName and kClassId.
+#pragma once
+
+#include <type_traits>
+
+#include "nox/dispatch.h"
+#include "nox/registry.h"
+#include "nox/result.h"
+#include "nox/unknown.h"
+#include "vxostrel/ids.h"
+
+namespace kmc {
+
+inline constexpr const char* kNoOutputPointer = "No pointer supplied for output argument.";
+
+// Checks an output argument and clears it; a null pointer raises E_POINTER.
+template <class T>
+T* Out(T* pointer) {
+    if (pointer == nullptr) throw NoxResult(E_POINTER, kNoOutputPointer);
+    *pointer = T{};
+    return pointer;
+}
+
+// The same for the getters that name themselves in the message ("KMCActiveSite::get_Type").
+template <class T>
+T* Out(T* pointer, const char* qualifiedName) {
+    if (pointer == nullptr)
+        throw NoxResult(E_POINTER, std::string("Output argument for ") + qualifiedName + " is not set.");
+    *pointer = T{};
+    return pointer;
+}
+
+template <class Derived, class Interface, class... Extra>
+class Component : public ISupportErrorInfo,
+                  public Extra...,
+                  public CNoxUnknown,
+                  public INoxDispatchImpl<Interface, &IidOf<Interface>(), &LIBID_VxOstrel, kVxOstrelMajor,
+                                          kVxOstrelMinor> {
+public:
+    HRESULT QueryInterface(REFIID iid, void** out) override { return DelegatedQueryInterface(iid, out); }
+    ULONG AddRef() override { return DelegatedAddRef(); }
+    ULONG Release() override { return DelegatedRelease(); }
+
+    HRESULT DelegatedQueryInterface(REFIID iid, void** out) override {
+        return DoInterfaceOperation(InterfaceOperation::Lookup, iid, out);
+    }
+    HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
+        return DoInterfaceOperation(InterfaceOperation::SupportsErrorInfo, iid, nullptr);
+    }
+
+    // Creates one object and returns its framework base with the creation reference.
+    static HRESULT CreateInstance(CNoxUnknown** out) {
+        return nox::Boundary(GUID_NULL, GUID_NULL, [&] {
+            *Out(out) = nullptr;
+            Derived* object = new (std::nothrow) Derived();
+            if (object == nullptr)
+                throw NoxResult(E_OUTOFMEMORY, std::string("Failed to create ") + Derived::kClassName + " component.\n");
+            *out = object;
+        });
+    }
+
+    // Creates and completes an object for library and host code that works with the class.
+    static NoxComPtr<Derived> Create() {
+        CNoxUnknown* base = nullptr;
+        NoxCreateInstanceImpl(CreateInstance(&base), base);
+        return NoxComPtr<Derived>::Attach(static_cast<Derived*>(base));
+    }
+
+    // The object behind an interface pointer of this class, or null for any other object.
+    static Derived* FromInterface(IUnknown* pointer) { return dynamic_cast<Derived*>(pointer); }
+
+protected:
+    Component() = default;
+    ~Component() override = default;
+
+    // Runs a method body of `Source`'s interface (the class's automation interface unless
+    // given) inside the boundary frame.
+    template <class Source = Interface, class Body>
+    static HRESULT Boundary(Body&& body) noexcept {
+        return nox::Boundary(Derived::kClassId, IidOf<Source>(), std::forward<Body>(body));
+    }
+
+private:
+    enum class InterfaceOperation { Lookup, SupportsErrorInfo };
+
+    template <class Part>
+    bool Offers(REFIID iid, InterfaceOperation operation, void** out, HRESULT& hr) {
+        if (iid != IidOf<Part>()) return false;
+        hr = operation == InterfaceOperation::Lookup ? FinishQI(static_cast<Part*>(static_cast<Derived*>(this)), out)
+                                                     : S_OK;
+        return true;
+    }
+
+    HRESULT DoInterfaceOperation(InterfaceOperation operation, REFIID iid, void** out) {
+        return nox::Boundary(GUID_NULL, GUID_NULL, [&] {
+            if (operation == InterfaceOperation::Lookup) *Out(out) = nullptr;
+            HRESULT hr = S_FALSE;
+            if ((Offers<Extra>(iid, operation, out, hr) || ...) || Offers<Interface>(iid, operation, out, hr) ||
+                Offers<ISupportErrorInfo>(iid, operation, out, hr))
+                return hr;
+            return operation == InterfaceOperation::Lookup ? CNoxUnknown::DelegatedQueryInterface(iid, out) : S_FALSE;
+        });
+    }
+};
+
+}  // namespace kmc

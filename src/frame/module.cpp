@@ -1,0 +1,160 @@
+// The module's entry points: the class table behind the standard in-process entry points and
+// the component-module entry, the type library, and the message table.
+#include <dlfcn.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "frame/component.h"
+#include "typelib/typelib.h"
+#include "vxostrel/serializer.h"
+#include "xml/reader.h"
+#include "xml/writer.h"
+#include "xpcom/xpcom.h"
+
+namespace {
+
+// The creatable classes, in class-table order. Both entry paths are built from this one list.
+template <class... Classes>
+struct ClassList {
+    static constexpr size_t kCount = sizeof...(Classes);
+    static constexpr NoxClassEntry kRows[] = {
+        {&Classes::kClassId, &Classes::CreateInstance, Classes::kDescription, Classes::kProgId,
+         Classes::kVersionIndependentProgId, &LIBID_VxOstrel, kVxOstrelMajor, kVxOstrelMinor}...};
+
+    template <class Class>
+    static nsresult CreateThroughModule(nsISupports* outer, const nsIID& iid, void** result) {
+        return nox::CreateFromRow(&Class::CreateInstance, outer, iid, result);
+    }
+    static constexpr NSConstructorProcPtr kModuleCreators[] = {&CreateThroughModule<Classes>...};
+};
+using Classes = ClassList<OstrelToXML, XMLToOstrel>;
+
+// The interfaces of the type library, in registration order.
+template <class... Interfaces>
+std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
+    return {&DescribeInterface(static_cast<Interfaces*>(nullptr))...};
+}
+const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
+    static const auto interfaces = DescribeAll<IVxKMCSerializer, IVxOstrelToXML, IVxXMLToOstrel>();
+    return interfaces;
+}
+
+CNoxFactoryData& FactoryData() {
+    static CNoxFactoryData data;
+    return data;
+}
+
+int g_factoryEnabled = 0;
+
+void EnableFactoryComponents(void* moduleInstance) {
+    g_factoryEnabled = 1;
+    FactoryData().EnableFactoryComponents(moduleInstance, Classes::kRows, Classes::kCount);
+}
+
+void EnsureFactoryComponents() {
+    if (g_factoryEnabled == 0) EnableFactoryComponents(nullptr);
+}
+
+// The module's embedded type library: present while the module is loaded.
+void RegisterLibrary() {
+    nox::typelib::RegisterTypeLibrary(
+        {LIBID_VxOstrel, kVxOstrelMajor, kVxOstrelMinor, kVxOstrelLibraryName, LibraryInterfaces()});
+}
+
+void* ModuleInstance() {
+    Dl_info info{};
+    return dladdr(reinterpret_cast<void*>(&ModuleInstance), &info) != 0 ? info.dli_fbase : nullptr;
+}
+
+constexpr unsigned kProcessAttach = 1;
+
+bool ModuleAttach(void* instance, unsigned reason, void*) {
+    if (reason == kProcessAttach) EnableFactoryComponents(instance);
+    return true;
+}
+
+__attribute__((constructor)) void OnModuleLoad() {
+    RegisterLibrary();
+    ModuleAttach(ModuleInstance(), kProcessAttach, nullptr);
+}
+
+__attribute__((destructor)) void OnModuleUnload() {
+    FactoryData().UnregisterAll();
+    nox::typelib::UnregisterTypeLibrary(LIBID_VxOstrel, kVxOstrelMajor);
+}
+
+std::vector<nsModuleComponentInfo>& ComponentDescriptions() {
+    static std::vector<nsModuleComponentInfo> descriptions(Classes::kCount);
+    return descriptions;
+}
+
+void DescribeComponents() {
+    auto& descriptions = ComponentDescriptions();
+    for (size_t i = 0; i < Classes::kCount; ++i) {
+        const NoxClassEntry& row = Classes::kRows[i];
+        descriptions[i] = nsModuleComponentInfo{};
+        descriptions[i].mDescription = row.description;
+        descriptions[i].mCID = *row.clsid;
+        descriptions[i].mContractID = row.progId;
+        descriptions[i].mConstructor = Classes::kModuleCreators[i];
+    }
+}
+
+HRESULT RegisterInterfaces() {
+    for (const auto* desc : LibraryInterfaces()) {
+        HRESULT hr = RegisterTypeLibInterface(LIBID_VxOstrel, kVxOstrelLibraryName, *desc->iid);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+extern "C" {
+
+NOX_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    EnsureFactoryComponents();
+    return FactoryData().GetClassObject(clsid, iid, out);
+}
+
+NOX_EXPORT HRESULT DllCanUnloadNow() {
+    EnsureFactoryComponents();
+    return FactoryData().CanUnloadNow();
+}
+
+NOX_EXPORT HRESULT DllRegisterServer() {
+    EnsureFactoryComponents();
+    return FactoryData().RegisterAll();
+}
+
+NOX_EXPORT HRESULT DllUnregisterServer() {
+    EnsureFactoryComponents();
+    return FactoryData().UnregisterAll();
+}
+
+NOX_EXPORT nsresult NSGetModule(nsIComponentManager* componentManager, nsIFile* location, nsIModule** out) {
+    if (out == nullptr) return NS_ERROR_NULL_POINTER;
+    *out = nullptr;
+    DescribeComponents();
+    if (HRESULT hr = RegisterInterfaces(); FAILED(hr)) return hr;
+    static nsModuleInfo info;
+    info = nsModuleInfo{};
+    info.mVersion = NS_MODULEINFO_VERSION;
+    info.mModuleName = "Ostrel";
+    info.mComponents = ComponentDescriptions().data();
+    info.mCount = static_cast<uint32_t>(Classes::kCount);
+    nsresult rv = NS_NewGenericModule2(&info, out);
+    if (NS_FAILED(rv)) return rv;
+    return (*out)->RegisterSelf(componentManager, location, nullptr, nullptr);
+}
+
+// Message texts by numeric identifier. The library defines none, so every identifier gives null.
+NOX_EXPORT const char* ID2MessageString(int id) {
+    static const std::map<int32_t, const char*> messages;
+    auto it = messages.find(id);
+    return it != messages.end() ? it->second : nullptr;
+}
+
+}  // extern "C"

@@ -1,0 +1,55 @@
+// XMLToOstrel: the reader through which every persistent object loads itself. It walks the tree
+// strictly forward: a stack of open elements, each with a cursor over its child nodes.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "frame/component.h"
+#include "vxostrel/xml.h"
+#include "xmltree/xmltree.h"
+
+class NOX_EXPORT XMLToOstrel final : public kmc::Component<XMLToOstrel, IVxXMLToOstrel> {
+public:
+    static constexpr const char* kClassName = "XMLToOstrel";
+    static constexpr const CLSID& kClassId = CLSID_XMLToOstrel;
+    static constexpr const char* kDescription = "Orvanta XML To KMC Type";
+    static constexpr const char* kProgId = "VxDocuments.XMLToOstrel.1";
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments.XMLToOstrel";
+
+    // Stores the tree read from (not owned; it must outlive the reader's use). Raised:
+    // E_UNEXPECTED when a tree is already stored, E_POINTER for a null tree.
+    void Initialize(const xmlTree* tree);
+    // Leaves the current element, the counterpart of InitializeLoader.
+    void Finalize();
+
+    HRESULT InitializeLoader(BSTR* rootName, BSTR* version) override;
+    HRESULT OpenNextElement(BSTR name) override;
+    HRESULT CloseElement() override;
+    HRESULT AreElementsRemaining(VARIANT_BOOL* remaining) override;
+    HRESULT GetAttributeValue(BSTR name, BSTR* value) override;
+    HRESULT GetDoubleAttributeValue(BSTR name, double* value) override;
+    HRESULT GetLongAttributeValue(BSTR name, LONG* value) override;
+    HRESULT GetBoolAttributeValue(BSTR name, VARIANT_BOOL* value) override;
+    HRESULT GetValue(BSTR* value) override;
+
+private:
+    struct ElementRecord {
+        const xmlElement* element;
+        size_t cursor;  // index of the next unread child node
+    };
+
+    ElementRecord& Current();
+    const xmlNode* NextChild();
+    void Pop();
+    // The attribute's text through the automation interface, as the typed reads see it: the
+    // text (empty when absent) and whether it was absent. A failure of the read is raised.
+    std::string AttributeText(BSTR name, bool& absent);
+    template <class Number>
+    HRESULT ReadNumber(BSTR name, Number* value);
+
+    const xmlTree* tree_ = nullptr;
+    std::string rootName_;
+    std::string version_;
+    std::deque<ElementRecord> stack_;
+};

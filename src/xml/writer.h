@@ -1,0 +1,43 @@
+// OstrelToXML: the writer through which every persistent object saves itself into an XML tree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "frame/component.h"
+#include "vxostrel/xml.h"
+#include "xmltree/xmltree.h"
+
+class NOX_EXPORT OstrelToXML final : public kmc::Component<OstrelToXML, IVxOstrelToXML> {
+public:
+    static constexpr const char* kClassName = "OstrelToXML";
+    static constexpr const CLSID& kClassId = CLSID_OstrelToXML;
+    static constexpr const char* kDescription = "Orvanta KMC Type To XML";
+    static constexpr const char* kProgId = "VxDocuments.OstrelToXML.1";
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments.OstrelToXML";
+
+    // Stores the tree written into (not owned; it must outlive the writer's use). Raised:
+    // E_UNEXPECTED when a tree is already stored, E_POINTER for a null tree.
+    void Initialize(xmlTree* tree);
+    // Forgets the current element, the counterpart of InitializeSaver.
+    void Finalize();
+
+    HRESULT InitializeSaver(BSTR rootName, BSTR version) override;
+    HRESULT OpenObject(BSTR name) override;
+    HRESULT CloseObject() override;
+    HRESULT AddAttribute(BSTR name, BSTR value) override;
+    HRESULT AddDoubleAttribute(BSTR name, double value) override;
+    HRESULT AddLongAttribute(BSTR name, LONG value) override;
+    HRESULT AddBoolAttribute(BSTR name, VARIANT_BOOL value) override;
+    HRESULT AddValue(VARIANT value) override;
+
+private:
+    void InsertRootElement(const std::string& name);
+    xmlTree& Tree() const;
+    xmlElement* Current() const;
+    void AddAttributeText(BSTR name, std::string value);
+    void Pop();
+
+    xmlTree* tree_ = nullptr;
+    std::vector<xmlElement*> stack_;
+};
