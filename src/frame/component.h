@@ -38,12 +38,20 @@ T* Out(T* pointer, const char* qualifiedName) {
     return pointer;
 }
 
+// The type library that describes an interface: the library's own, unless specialised.
+template <class Interface>
+struct TypeLibraryOf {
+    static constexpr const GUID* libid = &LIBID_VxOstrel;
+    static constexpr WORD major = kVxOstrelMajor;
+    static constexpr WORD minor = kVxOstrelMinor;
+};
+
 template <class Derived, class Interface, class... Extra>
 class Component : public ISupportErrorInfo,
                   public Extra...,
                   public CNoxUnknown,
-                  public INoxDispatchImpl<Interface, &IidOf<Interface>(), &LIBID_VxOstrel, kVxOstrelMajor,
-                                          kVxOstrelMinor> {
+                  public INoxDispatchImpl<Interface, &IidOf<Interface>(), TypeLibraryOf<Interface>::libid,
+                                          TypeLibraryOf<Interface>::major, TypeLibraryOf<Interface>::minor> {
 public:
     HRESULT QueryInterface(REFIID iid, void** out) override { return DelegatedQueryInterface(iid, out); }
     ULONG AddRef() override { return DelegatedAddRef(); }
@@ -70,7 +78,8 @@ public:
     // Creates and completes an object for library and host code that works with the class.
     static NoxComPtr<Derived> Create() {
         CNoxUnknown* base = nullptr;
-        NoxCreateInstanceImpl(CreateInstance(&base), base);
+        HRESULT created = CreateInstance(&base);
+        NoxCreateInstanceImpl(created, base);
         return NoxComPtr<Derived>::Attach(static_cast<Derived*>(base));
     }
 
@@ -106,6 +115,10 @@ private:
             if ((Offers<Extra>(iid, operation, out, hr) || ...) || Offers<Interface>(iid, operation, out, hr) ||
                 Offers<ISupportErrorInfo>(iid, operation, out, hr))
                 return hr;
+            // Automation clients reach the automation interface as IDispatch; it is not an
+            // interface of its own for the error-information test.
+            if (operation == InterfaceOperation::Lookup && iid == IID_IDispatch)
+                return FinishQI(static_cast<Interface*>(static_cast<Derived*>(this)), out);
             return operation == InterfaceOperation::Lookup ? CNoxUnknown::DelegatedQueryInterface(iid, out) : S_FALSE;
         });
     }
