@@ -108,6 +108,8 @@ enum VARENUM : VARTYPE {
     VT_TYPEMASK = 0x0FFF,
 };
 
+// VariantChangeType flags.
+inline constexpr USHORT VARIANT_NOVALUEPROP = 0x1;
 inline constexpr USHORT VARIANT_ALPHABOOL = 0x2;
 
 struct SAFEARRAYBOUND {

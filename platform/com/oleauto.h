@@ -20,6 +20,7 @@ NOX_EXPORT HRESULT VariantChangeType(VARIANT* dst, const VARIANT* src, USHORT fl
 
 NOX_EXPORT SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG count);
 NOX_EXPORT HRESULT SafeArrayDestroy(SAFEARRAY* array);
+NOX_EXPORT HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
 NOX_EXPORT HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound);
 NOX_EXPORT HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound);
 NOX_EXPORT HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
