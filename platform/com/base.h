@@ -39,6 +39,8 @@ using BSTR = OLECHAR*;
 using VARIANT_BOOL = int16_t;
 using DATE = double;
 
+inline constexpr BOOL TRUE = 1;
+inline constexpr BOOL FALSE = 0;
 inline constexpr VARIANT_BOOL VARIANT_TRUE = -1;
 inline constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 

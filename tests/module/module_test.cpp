@@ -1,0 +1,117 @@
+// The module's entry points: both paths to its class table, the type library registration and
+// the message table.
+#include <gtest/gtest.h>
+
+#include "support.h"
+#include "typelib/typelib.h"
+#include "vxostrel/module.h"
+#include "xml/reader.h"
+#include "xml/writer.h"
+#include "xpcom/component_manager.h"
+
+namespace {
+
+NoxComPtr<IClassFactory> FactoryFor(REFCLSID clsid) {
+    NoxComPtr<IClassFactory> factory;
+    EXPECT_EQ(DllGetClassObject(clsid, IID_IClassFactory, factory.PutVoid()), S_OK);
+    return factory;
+}
+
+TEST(ModuleTest, FactoryCreatesObjectsWithOneReferenceForTheCaller) {
+    for (const CLSID* clsid : {&CLSID_OstrelToXML, &CLSID_XMLToOstrel}) {
+        NoxComPtr<IClassFactory> factory = FactoryFor(*clsid);
+        ASSERT_TRUE(factory);
+        IDispatch* object = nullptr;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)), S_OK);
+        EXPECT_EQ(object->AddRef(), 2u);
+        EXPECT_EQ(object->Release(), 1u);
+        EXPECT_EQ(object->Release(), 0u);
+    }
+}
+
+TEST(ModuleTest, FactoryRefusesAggregationAndUnknownInterfaces) {
+    NoxComPtr<IClassFactory> factory = FactoryFor(CLSID_OstrelToXML);
+    NoxComPtr<OstrelToXML> outer = OstrelToXML::Create();
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(outer.As<IUnknown>().Get(), IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IVxXMLToOstrel, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+}
+
+TEST(ModuleTest, ClassWithoutRowIsNotAvailable) {
+    void* factory = reinterpret_cast<void*>(1);
+    EXPECT_EQ(DllGetClassObject(CLSID_KMCInteractionList, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(factory, nullptr);
+}
+
+TEST(ModuleTest, CanUnloadOnlyWithoutObjectsAndLocks) {
+    ASSERT_EQ(DllCanUnloadNow(), S_OK);
+    {
+        NoxComPtr<XMLToOstrel> reader = XMLToOstrel::Create();
+        EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
+    }
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+    NoxComPtr<IClassFactory> factory = FactoryFor(CLSID_XMLToOstrel);
+    factory->LockServer(TRUE);
+    EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
+    factory->LockServer(FALSE);
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
+TEST(ModuleTest, RegisteredClassesAreCreatedByProgId) {
+    ASSERT_EQ(DllRegisterServer(), S_OK);
+    for (const char* progId : {"VxDocuments.OstrelToXML.1", "VxDocuments.OstrelToXML", "VxDocuments.XMLToOstrel.1"}) {
+        NoxComPtr<IDispatch> object;
+        EXPECT_EQ(NoxCreateImpl(progId, nullptr, 0, IID_IDispatch, object.PutVoid(), false), S_OK) << progId;
+    }
+    auto entry = nox::FindRegisteredClass(CLSID_XMLToOstrel);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->description, "Orvanta XML To KMC Type");
+    EXPECT_EQ(entry->versionIndependentProgId, "VxDocuments.XMLToOstrel");
+
+    ASSERT_EQ(DllUnregisterServer(), S_OK);
+    NoxComPtr<IDispatch> object;
+    EXPECT_EQ(NoxCreateImpl("VxDocuments.XMLToOstrel.1", nullptr, 0, IID_IDispatch, object.PutVoid(), false),
+              CO_E_CLASSSTRING);
+    ASSERT_EQ(DllRegisterServer(), S_OK);
+}
+
+TEST(ModuleTest, ComponentModuleRegistersTheTableEveryTime) {
+    auto manager = nox::xpcom::ComponentManager::Create();
+    for (int call = 0; call < 2; ++call) {
+        nsIModule* module = nullptr;
+        ASSERT_EQ(NSGetModule(manager.get(), nullptr, &module), NS_OK);
+        ASSERT_NE(module, nullptr);
+
+        void* object = reinterpret_cast<void*>(1);
+        NoxComPtr<nsIFactory> factory;
+        ASSERT_EQ(module->GetClassObject(manager.get(), CLSID_XMLToOstrel, IID_IClassFactory, factory.PutVoid()), NS_OK);
+        NoxComPtr<XMLToOstrel> outer = XMLToOstrel::Create();
+        EXPECT_EQ(factory->CreateInstance(outer.As<IUnknown>().Get(), IID_IVxXMLToOstrel, &object),
+                  CLASS_E_NOAGGREGATION);
+        EXPECT_EQ(object, nullptr);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IVxXMLToOstrel, &object), S_OK);
+        static_cast<IVxXMLToOstrel*>(object)->Release();
+        module->Release();
+    }
+    auto registrations = manager->Registrations();
+    ASSERT_EQ(registrations.size(), 4u);
+    EXPECT_EQ(registrations[0].cid, CLSID_OstrelToXML);
+    EXPECT_EQ(registrations[0].className, "Orvanta KMC Type To XML");
+    EXPECT_EQ(registrations[0].contractId, "VxDocuments.OstrelToXML.1");
+    EXPECT_EQ(registrations[1].contractId, "VxDocuments.XMLToOstrel.1");
+    EXPECT_EQ(registrations[2], registrations[0]);
+
+    auto interfaces = nox::typelib::RegisteredInterfaces(LIBID_VxOstrel, 1);
+    ASSERT_EQ(interfaces.size(), 3u);
+    EXPECT_EQ(interfaces[0]->name, "IVxKMCSerializer");
+    EXPECT_EQ(interfaces[2]->name, "IVxXMLToOstrel");
+}
+
+TEST(ModuleTest, MessageTableIsEmpty) {
+    EXPECT_EQ(ID2MessageString(0), nullptr);
+    EXPECT_EQ(ID2MessageString(-1), nullptr);
+}
+
+}  // namespace
