@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "com/holders.h"
+#include "com_fake_object.h"
+
+namespace {
+
+using nox::UniqueBstr;
+using nox::UniqueSafeArray;
+using nox::UniqueVariant;
+using nox::testing::FakeObject;
+
+DWORD HiddenVarType(SAFEARRAY* array) {
+    DWORD vt;
+    std::memcpy(&vt, reinterpret_cast<char*>(array) - 4, sizeof vt);
+    return vt;
+}
+
+TEST(SafeArray, VectorsDescribeTheirElements) {
+    const struct {
+        VARTYPE vt;
+        ULONG size;
+        USHORT features;
+    } cases[] = {
+        {VT_I2, 2, 0},
+        {VT_BOOL, 2, 0},
+        {VT_I4, 4, 0},
+        {VT_R4, 4, 0},
+        {VT_ERROR, 4, 0},
+        {VT_R8, 8, 0},
+        {VT_BSTR, 8, FADF_BSTR},
+        {VT_UNKNOWN, 8, FADF_UNKNOWN},
+        {VT_DISPATCH, 8, FADF_DISPATCH},
+        {VT_VARIANT, 24, FADF_VARIANT},
+    };
+    for (const auto& c : cases) {
+        UniqueSafeArray array(SafeArrayCreateVector(c.vt, 1, 3));
+        ASSERT_TRUE(array) << c.vt;
+        EXPECT_EQ(array.get()->cDims, 1);
+        EXPECT_EQ(array.get()->cbElements, c.size) << c.vt;
+        EXPECT_EQ(array.get()->fFeatures, FADF_HAVEVARTYPE | c.features) << c.vt;
+        EXPECT_EQ(HiddenVarType(array.get()), c.vt);
+        VARTYPE vt = 0;
+        EXPECT_EQ(SafeArrayGetVartype(array.get(), &vt), S_OK);
+        EXPECT_EQ(vt, c.vt);
+        const auto* data = static_cast<const unsigned char*>(array.get()->pvData);
+        for (ULONG i = 0; i < 3 * c.size; ++i) ASSERT_EQ(data[i], 0) << c.vt;
+    }
+    for (VARTYPE unsupported : {VARTYPE(VT_EMPTY), VARTYPE(VT_NULL), VARTYPE(15), VARTYPE(VT_RECORD)})
+        EXPECT_EQ(SafeArrayCreateVector(unsupported, 0, 1), nullptr) << unsupported;
+}
+
+TEST(SafeArray, Bounds) {
+    UniqueSafeArray array(SafeArrayCreateVector(VT_I4, -3, 4));
+    UniqueSafeArray empty(SafeArrayCreateVector(VT_I4, 5, 0));
+    ASSERT_TRUE(array && empty);
+    LONG lower = 0, upper = 0;
+    EXPECT_EQ(SafeArrayGetLBound(array.get(), 1, &lower), S_OK);
+    EXPECT_EQ(SafeArrayGetUBound(array.get(), 1, &upper), S_OK);
+    EXPECT_EQ(lower, -3);
+    EXPECT_EQ(upper, 0);
+    EXPECT_EQ(SafeArrayGetUBound(empty.get(), 1, &upper), S_OK);
+    EXPECT_EQ(upper, 4);
+    EXPECT_EQ(SafeArrayGetLBound(array.get(), 0, &lower), DISP_E_BADINDEX);
+    EXPECT_EQ(SafeArrayGetUBound(array.get(), 2, &upper), DISP_E_BADINDEX);
+    EXPECT_EQ(SafeArrayGetLBound(nullptr, 1, &lower), E_INVALIDARG);
+
+    LONG value = 9;
+    for (LONG outside : {-4, 1}) {
+        EXPECT_EQ(SafeArrayPutElement(array.get(), &outside, &value), DISP_E_BADINDEX);
+        EXPECT_EQ(SafeArrayGetElement(array.get(), &outside, &value), DISP_E_BADINDEX);
+    }
+}
+
+TEST(SafeArray, LocksGuardDestruction) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_I4, 0, 2);
+    EXPECT_EQ(SafeArrayUnaccessData(array), E_UNEXPECTED);
+    void* data = nullptr;
+    ASSERT_EQ(SafeArrayAccessData(array, &data), S_OK);
+    EXPECT_EQ(data, array->pvData);
+    static_cast<LONG*>(data)[1] = 17;
+    EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED);
+
+    UniqueVariant holder;
+    holder->vt = VT_ARRAY | VT_I4;
+    holder->parray = array;
+    EXPECT_EQ(VariantClear(&holder.get()), DISP_E_ARRAYISLOCKED);
+    EXPECT_EQ(holder->parray, array);  // still owned, so it can be freed once unlocked
+
+    ASSERT_EQ(SafeArrayUnaccessData(array), S_OK);
+    LONG index = 1, value = 0;
+    EXPECT_EQ(SafeArrayGetElement(array, &index, &value), S_OK);
+    EXPECT_EQ(value, 17);
+    EXPECT_EQ(SafeArrayDestroy(nullptr), S_OK);
+}
+
+TEST(SafeArray, ElementsAreCopiedInAndOut) {
+    FakeObject object;
+    UniqueSafeArray texts(SafeArrayCreateVector(VT_BSTR, 0, 2));
+    UniqueSafeArray objects(SafeArrayCreateVector(VT_UNKNOWN, 0, 1));
+    UniqueSafeArray variants(SafeArrayCreateVector(VT_VARIANT, 0, 1));
+    LONG index = 1;
+    UniqueBstr text(SysAllocString(u"abc"));
+    ASSERT_EQ(SafeArrayPutElement(texts.get(), &index, text.get()), S_OK);
+    UniqueBstr out;
+    ASSERT_EQ(SafeArrayGetElement(texts.get(), &index, out.Put()), S_OK);
+    EXPECT_NE(out.get(), text.get());
+    EXPECT_EQ(std::u16string(out.get()), u"abc");
+    EXPECT_NE(static_cast<BSTR*>(texts.get()->pvData)[1], text.get());
+
+    index = 0;
+    ASSERT_EQ(SafeArrayPutElement(objects.get(), &index, static_cast<IUnknown*>(&object)), S_OK);
+    IUnknown* got = nullptr;
+    ASSERT_EQ(SafeArrayGetElement(objects.get(), &index, &got), S_OK);
+    EXPECT_EQ(object.references, 3);
+    got->Release();
+
+    UniqueVariant value;
+    value->vt = VT_BSTR;
+    value->bstrVal = SysAllocString(u"v");
+    ASSERT_EQ(SafeArrayPutElement(variants.get(), &index, &value.get()), S_OK);
+    EXPECT_NE(static_cast<VARIANT*>(variants.get()->pvData)[0].bstrVal, value->bstrVal);
+
+    // A deep copy through a VARIANT owns its own elements.
+    UniqueVariant original, copy;
+    original->vt = VT_ARRAY | VT_UNKNOWN;
+    original->parray = objects.release();
+    ASSERT_EQ(VariantCopy(copy.Put(), &original.get()), S_OK);
+    EXPECT_NE(copy->parray, original->parray);
+    EXPECT_EQ(object.references, 3);
+    EXPECT_EQ(VariantChangeType(copy.Put(), &original.get(), 0, VT_ARRAY | VT_I4), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(VariantChangeType(copy.Put(), &original.get(), 0, VT_UNKNOWN), DISP_E_TYPEMISMATCH);
+    original.reset();
+    EXPECT_EQ(object.references, 1);  // destroying the arrays released their elements
+}
+
+TEST(Holders, PutFreesTheOldValueAndReleaseHandsItOver) {
+    UniqueBstr text(SysAllocString(u"one"));
+    BSTR* slot = text.Put();
+    EXPECT_EQ(*slot, nullptr);
+    *slot = SysAllocString(u"two");
+    UniqueBstr moved(std::move(text));
+    EXPECT_FALSE(text);
+    BSTR raw = moved.release();
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(std::u16string(raw), u"two");
+    moved.reset(raw);
+
+    FakeObject object;
+    {
+        UniqueVariant held;
+        held->vt = VT_DISPATCH;
+        held->pdispVal = &object;
+        object.AddRef();
+    }
+    EXPECT_EQ(object.references, 1);
+}
+
+}  // namespace
