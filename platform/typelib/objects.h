@@ -1,0 +1,91 @@
+// The ITypeLib and ITypeInfo objects over a registered library description.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "nox/comptr.h"
+#include "typelib/typelib.h"
+
+namespace nox::typelib::detail {
+
+class TypeLibObject;
+
+// Type information for one interface of a library. It lives inside its library object and
+// shares that object's reference count, so that GetContainingTypeLib and GetTypeInfo never
+// form a cycle and each interface keeps one identity.
+class TypeInfoObject final : public ITypeInfo {
+public:
+    TypeInfoObject(TypeLibObject& library, UINT index) : library_(library), index_(index) {}
+    TypeInfoObject(const TypeInfoObject&) = delete;
+    TypeInfoObject& operator=(const TypeInfoObject&) = delete;
+
+    const InterfaceDesc& Description() const;
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+
+    HRESULT GetTypeAttr(TYPEATTR** attr) override;
+    HRESULT GetTypeComp(ITypeComp** comp) override;
+    HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) override;
+    HRESULT GetVarDesc(UINT index, VARDESC** desc) override;
+    HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) override;
+    HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* ref) override;
+    HRESULT GetImplTypeFlags(UINT index, INT* flags) override;
+    HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override;
+    HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO* excepInfo, UINT* argErr) override;
+    HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
+    HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) override;
+    HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) override;
+    HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) override;
+    HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
+    HRESULT GetMops(MEMBERID id, BSTR* mops) override;
+    HRESULT GetContainingTypeLib(ITypeLib** lib, UINT* index) override;
+    void ReleaseTypeAttr(TYPEATTR* attr) override;
+    void ReleaseFuncDesc(FUNCDESC* desc) override;
+    void ReleaseVarDesc(VARDESC* desc) override;
+
+private:
+    TypeLibObject& library_;
+    UINT index_;
+};
+
+class TypeLibObject final : public ITypeLib {
+public:
+    // The new object carries one reference for the caller. Throws std::bad_alloc.
+    static NoxComPtr<TypeLibObject> Create(LibraryDesc library);
+
+    const LibraryDesc& Library() const { return library_; }
+    // The type information for `iid`, null when the library does not describe it.
+    TypeInfoObject* InfoFor(REFIID iid) const;
+
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+
+    UINT GetTypeInfoCount() override;
+    HRESULT GetTypeInfo(UINT index, ITypeInfo** out) override;
+    HRESULT GetTypeInfoType(UINT index, TYPEKIND* kind) override;
+    HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** out) override;
+    HRESULT GetLibAttr(TLIBATTR** attr) override;
+    HRESULT GetTypeComp(ITypeComp** comp) override;
+    HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
+    HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) override;
+    HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids, USHORT* found) override;
+    void ReleaseTLibAttr(TLIBATTR* attr) override;
+
+private:
+    explicit TypeLibObject(LibraryDesc library);
+    ~TypeLibObject() = default;
+    // FindName's search: up to `found` matches, then `found` = how many there were.
+    void Collect(std::string_view name, ITypeInfo** infos, MEMBERID* ids, USHORT& found) const;
+
+    LibraryDesc library_;
+    std::vector<std::unique_ptr<TypeInfoObject>> infos_;  // one per interface, in library order
+    std::atomic<ULONG> references_{1};
+};
+
+}  // namespace nox::typelib::detail
