@@ -20,7 +20,6 @@
 
 namespace {
 
-using nox::UniqueBstr;
 using nox::UniqueVariant;
 using nox::detail::IsValidVarType;
 
@@ -43,11 +42,14 @@ void SetValue(VARIANT& v, VARTYPE vt, T value) {
 // ---------------------------------------------------------------------------------------------
 // Lifetime.
 
+// Only a by-value array is owned by its variant; a reference owns nothing.
+bool OwnsArray(VARTYPE vt) { return (vt & (VT_ARRAY | VT_BYREF)) == VT_ARRAY; }
+bool IsInterface(VARTYPE vt) { return vt == VT_DISPATCH || vt == VT_UNKNOWN; }
+
 HRESULT ReleaseValue(VARIANT& v) {
-    if (v.vt & VT_BYREF) return S_OK;
-    if (v.vt & VT_ARRAY) return SafeArrayDestroy(v.parray);
+    if (OwnsArray(v.vt)) return SafeArrayDestroy(v.parray);
     if (v.vt == VT_BSTR) SysFreeString(v.bstrVal);
-    if ((v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) && v.punkVal) v.punkVal->Release();
+    if (IsInterface(v.vt) && v.punkVal) v.punkVal->Release();
     return S_OK;
 }
 
@@ -55,17 +57,14 @@ HRESULT ReleaseValue(VARIANT& v) {
 // interfaces AddRef'd, references copied as pointers. `out` is written only on success.
 HRESULT Duplicate(const VARIANT& src, VARIANT& out) {
     VARIANT copy = src;
-    if (src.vt & VT_BYREF) {
-        // a reference is copied as the pointer it is
-    } else if (src.vt & VT_ARRAY) {
-        if (src.parray != nullptr)
-            if (HRESULT hr = SafeArrayCopy(src.parray, &copy.parray); FAILED(hr)) return hr;
+    if (OwnsArray(src.vt) && src.parray) {
+        if (HRESULT hr = SafeArrayCopy(src.parray, &copy.parray); FAILED(hr)) return hr;
     } else if (src.vt == VT_BSTR) {
         // A NULL string is the empty string; its copy is an allocated empty one.
         copy.bstrVal =
             SysAllocStringByteLen(reinterpret_cast<const char*>(src.bstrVal), SysStringByteLen(src.bstrVal));
         if (copy.bstrVal == nullptr) return E_OUTOFMEMORY;
-    } else if ((src.vt == VT_DISPATCH || src.vt == VT_UNKNOWN) && src.punkVal) {
+    } else if (IsInterface(src.vt) && src.punkVal) {
         src.punkVal->AddRef();
     }
     out = copy;
@@ -90,7 +89,7 @@ HRESULT Dereference(const VARIANT& src, VARIANT& view) {
     if (base == VT_VARIANT) {
         const VARIANT& inner = *src.pvarVal;
         if (!IsValidVarType(inner.vt)) return DISP_E_BADVARTYPE;
-        if ((inner.vt & VT_TYPEMASK) == VT_VARIANT && (inner.vt & VT_BYREF)) return DISP_E_TYPEMISMATCH;
+        if (inner.vt == (VT_BYREF | VT_VARIANT)) return DISP_E_TYPEMISMATCH;
         return Dereference(inner, view);
     }
     const size_t size = (base & VT_ARRAY) ? sizeof(SAFEARRAY*) : nox::detail::ValueSize(base);
@@ -361,12 +360,10 @@ HRESULT SourceNumber(const VARIANT& src, VARTYPE target, Number& out) {
         return S_OK;
     }
     if (src.vt == VT_BSTR) {
-        if (target == VT_BOOL)
-            if (auto word = BoolWord(src.bstrVal)) {
-                out = *word;
-                return S_OK;
-            }
-        return ParseNumber(src.bstrVal, out);
+        const auto word = target == VT_BOOL ? BoolWord(src.bstrVal) : std::nullopt;
+        if (!word) return ParseNumber(src.bstrVal, out);
+        out = *word;
+        return S_OK;
     }
     const NumericType* type = FindNumeric(src.vt);
     if (type == nullptr) return DISP_E_TYPEMISMATCH;

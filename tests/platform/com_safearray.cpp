@@ -136,26 +136,4 @@ TEST(SafeArray, ElementsAreCopiedInAndOut) {
     EXPECT_EQ(object.references, 1);  // destroying the arrays released their elements
 }
 
-TEST(Holders, PutFreesTheOldValueAndReleaseHandsItOver) {
-    UniqueBstr text(SysAllocString(u"one"));
-    BSTR* slot = text.Put();
-    EXPECT_EQ(*slot, nullptr);
-    *slot = SysAllocString(u"two");
-    UniqueBstr moved(std::move(text));
-    EXPECT_FALSE(text);
-    BSTR raw = moved.release();
-    EXPECT_FALSE(moved);
-    EXPECT_EQ(std::u16string(raw), u"two");
-    moved.reset(raw);
-
-    FakeObject object;
-    {
-        UniqueVariant held;
-        held->vt = VT_DISPATCH;
-        held->pdispVal = &object;
-        object.AddRef();
-    }
-    EXPECT_EQ(object.references, 1);
-}
-
 }  // namespace
