@@ -192,6 +192,9 @@ private:
     std::vector<std::unique_ptr<xmlAttribute>> attributes_;
 };
 
+static_assert(std::random_access_iterator<xmlElement::ChildIterator>);
+static_assert(std::random_access_iterator<xmlElement::AttributeIterator>);
+
 class NOX_EXPORT xmlTree {
 public:
     xmlTree();

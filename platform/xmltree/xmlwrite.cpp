@@ -58,6 +58,10 @@ void AppendEscaped(std::string& out, std::string_view text, Context context) {
 
 const xmlText* AsText(const xmlNode* node) { return dynamic_cast<const xmlText*>(node); }
 
+const xmlNode* ChildAt(const xmlElement& element, size_t index) {
+    return element.Children_begin()[static_cast<std::ptrdiff_t>(index)];
+}
+
 // Empty text nodes leave no trace in the output, so they must not change the layout either,
 // or a save of the re-read tree would differ.
 bool IsVisible(const xmlNode* node) {
@@ -94,7 +98,7 @@ private:
     void Step() {
         OpenElement& top = open_.back();
         if (top.next == top.element->GetNumChildren()) return Close();
-        const xmlNode* child = top.element->Children_begin()[static_cast<std::ptrdiff_t>(top.next)];
+        const xmlNode* child = ChildAt(*top.element, top.next);
         if (const auto* element = dynamic_cast<const xmlElement*>(child)) {
             ++top.next;
             Open(*element);  // invalidates `top`
@@ -144,7 +148,7 @@ private:
         std::string run;
         size_t next = first;
         for (; next < parent.GetNumChildren(); ++next) {
-            const xmlText* text = AsText(parent.Children_begin()[static_cast<std::ptrdiff_t>(next)]);
+            const xmlText* text = AsText(ChildAt(parent, next));
             if (text == nullptr) break;
             run += text->Text();
         }

@@ -1,0 +1,317 @@
+#include "xmltree/xmltree.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "nox/result.h"
+
+namespace {
+
+// The NoxResult `action` raises; a test failure when it raises none.
+NoxResult Raised(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const NoxResult& result) {
+        return result;
+    }
+    ADD_FAILURE() << "no NoxResult was raised";
+    return NoxResult(S_OK);
+}
+
+const xmlElement* ElementAt(const xmlElement& element, size_t index) {
+    if (index >= element.GetNumChildren()) return nullptr;
+    return dynamic_cast<const xmlElement*>(element.Children_begin()[static_cast<std::ptrdiff_t>(index)]);
+}
+
+// The children as "<name>" for elements and "'text'" for text nodes, comma separated.
+std::string ChildList(const xmlElement& element) {
+    std::string list;
+    for (const xmlNode* child : element.Children()) {
+        if (!list.empty()) list += ',';
+        if (const auto* text = dynamic_cast<const xmlText*>(child)) {
+            list += "'" + text->Text() + "'";
+        } else {
+            list += "<" + dynamic_cast<const xmlElement*>(child)->Name() + ">";
+        }
+    }
+    return list;
+}
+
+// Builds trees through the public API, the way a document writer does.
+struct Builder {
+    xmlTree tree;
+
+    xmlElement* Add(xmlElement* parent, std::string_view name) {
+        return tree.AddElement(parent, tree.FindElementClass(name));
+    }
+    void Set(xmlElement* element, std::string_view name, std::string value) {
+        tree.AddAttribute(element, tree.FindAttributeClass(name), std::move(value));
+    }
+    static void Text(xmlElement* element, std::string text) {
+        element->AddChild(std::make_unique<xmlText>(std::move(text)));
+    }
+};
+
+TEST(XmlTreeBuild, InternsNamesPerTreeAndKind) {
+    xmlTree tree, other;
+    xmlElementClass* item = tree.FindElementClass("Item");
+    EXPECT_EQ(item, tree.FindElementClass("Item"));
+    EXPECT_EQ(item->Name(), "Item");
+    EXPECT_NE(static_cast<const xmlNameClass*>(item), tree.FindAttributeClass("Item"));
+    EXPECT_NE(item, other.FindElementClass("Item"));
+}
+
+TEST(XmlTreeBuild, RejectsInvalidNamesNamingThem) {
+    xmlTree tree;
+    for (const std::string name : {"", "1st", "a b", "-x", "a<b", "caf\xC3", "x\xEF\xBF\xBE"}) {
+        const NoxResult element = Raised([&] { tree.FindElementClass(name); });
+        EXPECT_EQ(element.Code(), E_INVALIDARG) << name;
+        EXPECT_NE(element.Description().find("\"" + name + "\""), std::string::npos) << element.Description();
+        EXPECT_EQ(Raised([&] { tree.FindAttributeClass(name); }).Code(), E_INVALIDARG) << name;
+    }
+    EXPECT_EQ(tree.FindElementClass("ns:caf\xC3\xA9-1.x_")->Name(), "ns:caf\xC3\xA9-1.x_");
+}
+
+TEST(XmlTreeBuild, LinksParentsAndReportsChildIndexes) {
+    Builder b;
+    size_t index = 99;
+    xmlElement* root = b.tree.AddElement(nullptr, b.tree.FindElementClass("Root"), &index);
+    EXPECT_EQ(index, 0u);
+    EXPECT_EQ(b.tree.Root(), root);
+    EXPECT_EQ(root->Parent(), nullptr);
+    b.Add(root, "First");
+    Builder::Text(root, "between");
+    xmlElement* last = b.tree.AddElement(root, b.tree.FindElementClass("Last"), &index);
+    EXPECT_EQ(index, 2u);
+    EXPECT_EQ(ChildList(*root), "<First>,'between',<Last>");
+    EXPECT_EQ(ElementAt(*root, 2), last);
+    for (xmlNode* child : root->Children()) EXPECT_EQ(child->Parent(), root);
+}
+
+TEST(XmlTreeBuild, RefusesSecondRootAndForeignOrMissingArguments) {
+    Builder b, other;
+    xmlElement* root = b.Add(nullptr, "Root");
+    const NoxResult second = Raised([&] { b.Add(nullptr, "Again"); });
+    EXPECT_EQ(second.Code(), E_UNEXPECTED);
+    EXPECT_EQ(second.Description(), "The XML tree already has a root element");
+    EXPECT_EQ(b.tree.Root(), root);
+
+    xmlElement* foreign = other.Add(nullptr, "Foreign");
+    EXPECT_EQ(Raised([&] { b.tree.AddElement(root, other.tree.FindElementClass("X")); }).Code(),
+              E_INVALIDARG);
+    EXPECT_EQ(Raised([&] { b.Add(foreign, "X"); }).Code(), E_INVALIDARG);
+    EXPECT_EQ(Raised([&] { b.tree.AddElement(root, nullptr); }).Code(), E_INVALIDARG);
+    EXPECT_EQ(Raised([&] { b.Set(foreign, "a", "1"); }).Code(), E_INVALIDARG);
+    EXPECT_EQ(Raised([&] { root->AddChild(nullptr); }).Code(), E_INVALIDARG);
+    EXPECT_EQ(root->GetNumChildren(), 0u);
+    EXPECT_EQ(foreign->GetNumChildren(), 0u);
+}
+
+TEST(XmlTreeBuild, RepeatedAttributeReplacesValueInPlace) {
+    Builder b;
+    xmlElement* root = b.Add(nullptr, "Root");
+    xmlAttribute* first = b.tree.AddAttribute(root, b.tree.FindAttributeClass("a"), "1");
+    b.Set(root, "b", "2");
+    EXPECT_EQ(b.tree.AddAttribute(root, b.tree.FindAttributeClass("a"), "3"), first);
+    std::vector<std::string> seen;
+    for (const xmlAttribute& attribute : root->Attributes())
+        seen.push_back(attribute.Name() + "=" + attribute.Value());
+    EXPECT_EQ(seen, (std::vector<std::string>{"a=3", "b=2"}));
+    EXPECT_EQ(root->GetAttribute("b")->Value(), "2");
+    EXPECT_EQ(root->GetAttribute("c"), nullptr);
+}
+
+TEST(XmlTreeBuild, RejectsTextXmlCannotCarry) {
+    Builder b;
+    xmlElement* root = b.Add(nullptr, "Root");
+    for (const std::string& bad : {std::string("nul\0", 4), std::string("bell\x07"), std::string("cut \xC3"),
+                                   std::string("\xEF\xBF\xBF"), std::string("\xED\xA0\x80")}) {
+        EXPECT_EQ(Raised([&] { xmlText text(bad); }).Code(), E_INVALIDARG);
+        EXPECT_EQ(Raised([&] { b.Set(root, "a", bad); }).Code(), E_INVALIDARG);
+    }
+    EXPECT_EQ(root->GetAttribute("a"), nullptr);
+    EXPECT_EQ(xmlText("tab\tcr\rlf\n\xF0\x9F\x98\x80").Text(), "tab\tcr\rlf\n\xF0\x9F\x98\x80");
+}
+
+TEST(XmlTreeSave, IndentsElementsAndKeepsTextOnOneLine) {
+    Builder b;
+    xmlElement* root = b.Add(nullptr, "Doc");
+    b.Set(root, "Version", "1.0");
+    b.Add(b.Add(root, "List"), "Item");
+    Builder::Text(b.Add(root, "Name"), "text");
+    xmlElement* mixed = b.Add(root, "Mixed");
+    Builder::Text(mixed, "a");
+    Builder::Text(b.Add(b.Add(mixed, "b"), "c"), "d");
+    EXPECT_EQ(b.tree.SaveString(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<Doc Version=\"1.0\">\n"
+              "  <List>\n"
+              "    <Item/>\n"
+              "  </List>\n"
+              "  <Name>text</Name>\n"
+              "  <Mixed>a<b><c>d</c></b></Mixed>\n"
+              "</Doc>\n");
+    EXPECT_EQ(Raised([] { xmlTree().SaveString(); }).Code(), E_UNEXPECTED);
+}
+
+// Saves, parses and saves again: the two texts must be identical.
+std::string SaveParseSave(const xmlTree& tree, std::unique_ptr<xmlTree>& reread) {
+    const std::string saved = tree.SaveString();
+    reread = xmlTree::ParseString(saved);
+    EXPECT_EQ(reread->SaveString(), saved);
+    return saved;
+}
+
+TEST(XmlTreeSave, RoundTripsSpecialCharactersExactly) {
+    const std::string special = "& < > \" ' \t \r \n ]]> caf\xC3\xA9";
+    Builder b;
+    xmlElement* root = b.Add(nullptr, "Root");
+    b.Set(root, "v", special);
+    Builder::Text(b.Add(root, "Text"), special);
+    Builder::Text(b.Add(root, "Blank"), " \n\t");
+    xmlElement* split = b.Add(root, "Split");
+    for (const char* part : {"", "  ", "", "\n"}) Builder::Text(split, part);
+    b.Add(b.Add(root, "Empty"), "Nested");
+    Builder::Text(b.Add(root, "Nothing"), "");
+
+    std::unique_ptr<xmlTree> reread;
+    const std::string saved = SaveParseSave(b.tree, reread);
+    EXPECT_NE(saved.find("v=\"&amp; &lt; &gt; &quot; ' &#9; &#13; &#10; ]]&gt;"), std::string::npos) << saved;
+    const xmlElement& copy = *reread->Root();
+    EXPECT_EQ(copy.GetAttribute("v")->Value(), special);
+    ASSERT_EQ(ChildList(copy), "<Text>,<Blank>,<Split>,<Empty>,<Nothing>");
+    EXPECT_EQ(ChildList(*ElementAt(copy, 0)), "'" + special + "'");
+    EXPECT_EQ(ChildList(*ElementAt(copy, 1)), "' \n\t'");
+    EXPECT_EQ(ChildList(*ElementAt(copy, 2)), "'  \n'");
+    EXPECT_EQ(ChildList(*ElementAt(copy, 3)), "<Nested>");
+}
+
+TEST(XmlTreeParse, KeepsContentAndDropsEverythingElse) {
+    const auto tree = xmlTree::ParseString(
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- note -->\n<a x='&lt;&#x41;&#66;&apos;'>\n"
+        "  <b>one<![CDATA[<two>&amp;]]>th<!-- c -->ree&#x1F600;</b>\n  <?pi data?>\n  <c/>\n</a>\n");
+    const xmlElement& a = *tree->Root();
+    EXPECT_EQ(a.GetAttribute("x")->Value(), "<AB'");
+    ASSERT_EQ(ChildList(a), "<b>,<c>");
+    EXPECT_EQ(ChildList(*ElementAt(a, 0)), "'one<two>&amp;three\xF0\x9F\x98\x80'");
+}
+
+TEST(XmlTreeParse, ReportsMalformedInputWithPosition) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"<a>\n  <b></a>", "Invalid XML at line 2, column 8: Start-end tags mismatch"},
+        {"<a x=1/>", "Invalid XML at line 1, column 6: Error parsing element attribute"},
+        {"", "Invalid XML at line 1, column 1: No document element found"},
+        {"<a/>\n<b/>", "Invalid XML at line 2, column 2: a second root element \"b\""},
+        {"<a/>tail", "Invalid XML at line 1, column 5: text is not allowed outside the root element"},
+        {"<a x='1' x='2'/>", "Invalid XML at line 1, column 2: attribute \"x\" is repeated"},
+        {"<a x='<'/>", "Invalid XML at line 1, column 2: '<' is not allowed in the value of attribute \"x\""},
+        {"<a>\n\xC3\xA9 &nbsp;</a>", "Invalid XML at line 1, column 4: undefined entity \"&nbsp;\""},
+        {"<a>fish & chips; salt</a>", "at line 1, column 4: '&' must start an entity or character reference"},
+        {"<a>&#0;</a>", "at line 1, column 4: character reference \"&#0;\" names U+0000"},
+        {"<a>&#xZZ;</a>", "at line 1, column 4: malformed character reference \"&#xZZ;\""},
+        {"<a>bell\x07</a>", "at line 1, column 4: Invalid XML text: U+0007 at offset 4 is not allowed"},
+        {"<a>\xFF</a>", "at line 1, column 4: Invalid XML text: byte 0xFF at offset 0 is not valid UTF-8"},
+        {"<a x\xC2\xA0=''/>", "Invalid XML attribute name \"x\xC2\xA0\": U+00A0 is not allowed in a name"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const NoxResult result = Raised([&] { xmlTree::ParseString(text); });
+        EXPECT_EQ(result.Code(), E_FAIL) << text;
+        EXPECT_NE(result.Description().find(expected), std::string::npos) << result.Description();
+    }
+}
+
+TEST(XmlTreeParse, RejectsAnyDoctype) {
+    for (const char* text :
+         {"<!DOCTYPE a [<!ENTITY x \"boom\">]><a>&x;</a>", "<!DOCTYPE a SYSTEM \"a.dtd\"><a/>"}) {
+        const NoxResult result = Raised([&] { xmlTree::ParseString(text); });
+        EXPECT_EQ(result.Code(), E_FAIL);
+        EXPECT_NE(result.Description().find("DOCTYPE declarations are not accepted"), std::string::npos);
+    }
+}
+
+TEST(XmlTreeParse, SurvivesMillionDeepNesting) {
+    constexpr size_t kDepth = 1'000'000;
+    std::string text;
+    text.reserve(7 * kDepth);
+    for (size_t i = 0; i < kDepth; ++i) text += "<a>";
+    for (size_t i = 0; i < kDepth; ++i) text += "</a>";
+
+    auto tree = xmlTree::ParseString(text);
+    size_t depth = 1;
+    for (const xmlElement* e = tree->Root(); e->GetNumChildren() > 0; e = ElementAt(*e, 0)) ++depth;
+    EXPECT_EQ(depth, kDepth);
+    const std::string saved = tree->SaveString();
+    EXPECT_LT(saved.size(), text.size() + 10'000);  // indentation stops growing at some depth
+    tree.reset();
+    EXPECT_EQ(xmlTree::ParseString(saved)->SaveString(), saved);
+}
+
+class XmlTreeFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::path(::testing::TempDir()) /
+                  ("xmltree_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    static std::string Contents(const std::filesystem::path& path) {
+        std::ostringstream out;
+        out << std::ifstream(path).rdbuf();
+        return out.str();
+    }
+    size_t EntryCount() const {
+        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder_), {}));
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(XmlTreeFile, SavesAndParsesFiles) {
+    Builder b;
+    Builder::Text(b.Add(nullptr, "Root"), "v");
+    const std::string path = folder_ / "doc.xml";
+    std::ofstream(path) << "old";
+    b.tree.SaveFile(path);
+    EXPECT_EQ(Contents(path), b.tree.SaveString());
+    EXPECT_EQ(EntryCount(), 1u);  // no temporary left behind
+    EXPECT_EQ(xmlTree::ParseFile(path)->SaveString(), b.tree.SaveString());
+}
+
+TEST_F(XmlTreeFile, ReportsPathAndReason) {
+    const std::string missing = folder_ / "missing.xml";
+    const NoxResult unreadable = Raised([&] { xmlTree::ParseFile(missing); });
+    EXPECT_EQ(unreadable.Code(), E_FAIL);
+    EXPECT_EQ(unreadable.Description(), missing + ": cannot read the file: No such file or directory");
+
+    const std::string broken = folder_ / "broken.xml";
+    std::ofstream(broken) << "<a>\n<b>";
+    EXPECT_EQ(Raised([&] { xmlTree::ParseFile(broken); })
+                  .Description()
+                  .rfind(broken + ": invalid XML at line 2", 0),
+              0u);
+
+    Builder b;
+    b.Add(nullptr, "Root");
+    const NoxResult noFolder = Raised([&] { b.tree.SaveFile(folder_ / "no" / "such.xml"); });
+    EXPECT_EQ(noFolder.Code(), E_FAIL);
+    EXPECT_NE(noFolder.Description().find("No such file or directory"), std::string::npos);
+}
+
+TEST_F(XmlTreeFile, FailedSaveLeavesTargetAndNoTemporary) {
+    // Renaming a file over a non-empty directory fails after the temporary was written.
+    const std::filesystem::path target = folder_ / "occupied";
+    std::filesystem::create_directories(target / "inside");
+    Builder b;
+    b.Add(nullptr, "Root");
+    EXPECT_EQ(Raised([&] { b.tree.SaveFile(target); }).Code(), E_FAIL);
+    EXPECT_TRUE(std::filesystem::is_directory(target / "inside"));
+    EXPECT_EQ(EntryCount(), 1u);
+}
+
+}  // namespace
