@@ -26,35 +26,22 @@ bool IsOmitted(const VARIANT& arg) { return arg.vt == VT_ERROR && arg.scode == D
 
 bool IsOutput(const ParamDesc& param) { return param.dir != ParamDir::In; }
 
-bool AcceptsOutput(const ParamDesc& param, const VARIANT& arg) {
+// An output needs somewhere to go: storage of its own type, or a VARIANT.
+HRESULT CheckOutput(const ParamDesc& param, const VARIANT& arg) {
     const bool typed = arg.vt == (VT_BYREF | param.vt);
     const bool variant = arg.vt == (VT_BYREF | VT_VARIANT);
-    return (typed || variant) && arg.byref != nullptr;
+    return (typed || variant) && arg.byref != nullptr ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
-// Bytes of the value a VT_BYREF|vt argument points at.
+// Bytes of the value behind a VT_BYREF|vt output, for the value types member tables produce.
 size_t ValueSize(VARTYPE vt) {
     switch (vt) {
-        case VT_I1:
-        case VT_UI1:
-            return 1;
-        case VT_I2:
-        case VT_UI2:
         case VT_BOOL:
-            return 2;
+            return sizeof(VARIANT_BOOL);
         case VT_I4:
-        case VT_UI4:
-        case VT_INT:
-        case VT_UINT:
-        case VT_R4:
-        case VT_ERROR:
-            return 4;
-        case VT_I8:
-        case VT_UI8:
+            return sizeof(LONG);
         case VT_R8:
-        case VT_CY:
-        case VT_DATE:
-            return 8;
+            return sizeof(double);
         default:  // BSTR and interfaces
             return sizeof(void*);
     }
@@ -170,9 +157,7 @@ HRESULT CallFrame::Bind(UINT* argErr) {
         if (param.dir == ParamDir::Retval) continue;
         const UINT index = argumentOf_[p];
         const VARIANT& arg = params_.rgvarg[index];
-        const HRESULT hr = param.dir == ParamDir::In   ? BindInput(p, arg)
-                           : AcceptsOutput(param, arg) ? S_OK
-                                                       : DISP_E_TYPEMISMATCH;
+        const HRESULT hr = param.dir == ParamDir::In ? BindInput(p, arg) : CheckOutput(param, arg);
         if (FAILED(hr)) {
             if (argErr != nullptr) *argErr = index;
             return hr;

@@ -56,7 +56,7 @@ const MemberDesc* MemberForNames(const InterfaceDesc& desc, MEMBERID id) {
 std::vector<std::string_view> NamesOf(const MemberDesc& member) {
     std::vector<std::string_view> names{member.name};
     for (const ParamDesc& param : member.params) names.push_back(param.name);
-    if (member.kind == MemberKind::PropPut && member.params.size() > 0) names.pop_back();
+    if (member.kind == MemberKind::PropPut && !member.params.empty()) names.pop_back();
     return names;
 }
 

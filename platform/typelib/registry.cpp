@@ -1,8 +1,8 @@
 // The process-wide registry of type libraries.
 #include <algorithm>
 #include <mutex>
-#include <new>
 
+#include "typelib/internal.h"
 #include "typelib/objects.h"
 
 namespace nox::typelib {
@@ -53,7 +53,7 @@ bool HasNullInterface(const LibraryDesc& library) {
 
 HRESULT RegisterTypeLibrary(const LibraryDesc& library) {
     if (HasNullInterface(library)) return E_INVALIDARG;
-    try {
+    return detail::Allocating([&] {
         NoxComPtr<TypeLibObject> object = TypeLibObject::Create(library);
         Registry& registry = TheRegistry();
         std::lock_guard lock(registry.mutex);
@@ -64,9 +64,7 @@ HRESULT RegisterTypeLibrary(const LibraryDesc& library) {
             registry.libraries.push_back({std::move(object), {}});
         }
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 void UnregisterTypeLibrary(REFGUID libid, WORD major) {
@@ -115,10 +113,8 @@ extern "C" HRESULT RegisterTypeLibInterface(REFGUID libid, const char* libraryNa
     if (entry == nullptr) return TYPE_E_LIBNOTREGISTERED;
     if (entry->library->InfoFor(iid) == nullptr) return TYPE_E_ELEMENTNOTFOUND;
     if (std::ranges::find(entry->registeredInterfaces, iid) != entry->registeredInterfaces.end()) return S_OK;
-    try {
+    return nox::typelib::detail::Allocating([&] {
         entry->registeredInterfaces.push_back(iid);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }

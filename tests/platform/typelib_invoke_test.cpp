@@ -205,41 +205,36 @@ private:
     DISPPARAMS params_{};
 };
 
-VARIANT I4(LONG value) {
+// A VARIANT of type `vt` whose value `fill` sets.
+template <class Fill>
+VARIANT Make(VARTYPE vt, Fill fill) {
     VARIANT v{};
-    v.vt = VT_I4, v.lVal = value;
+    v.vt = vt;
+    fill(v);
     return v;
 }
-VARIANT Bool(bool value) {
-    VARIANT v{};
-    v.vt = VT_BOOL, v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
+VARIANT I4(LONG x) {
+    return Make(VT_I4, [&](VARIANT& v) { v.lVal = x; });
 }
-VARIANT R8(double value) {
-    VARIANT v{};
-    v.vt = VT_R8, v.dblVal = value;
-    return v;
+VARIANT R8(double x) {
+    return Make(VT_R8, [&](VARIANT& v) { v.dblVal = x; });
+}
+VARIANT Bool(bool x) {
+    return Make(VT_BOOL, [&](VARIANT& v) { v.boolVal = x ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 VARIANT Str(const char16_t* text) {
-    VARIANT v{};
-    v.vt = VT_BSTR, v.bstrVal = SysAllocString(text);
-    return v;
-}
-VARIANT Object(VARTYPE vt, IUnknown* object) {
-    VARIANT v{};
-    v.vt = vt, v.punkVal = object;
-    if (object != nullptr) object->AddRef();
-    return v;
-}
-VARIANT ByRef(VARTYPE vt, void* target) {
-    VARIANT v{};
-    v.vt = static_cast<VARTYPE>(VT_BYREF | vt), v.byref = target;
-    return v;
+    return Make(VT_BSTR, [&](VARIANT& v) { v.bstrVal = SysAllocString(text); });
 }
 VARIANT Omitted() {
-    VARIANT v{};
-    v.vt = VT_ERROR, v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
+    return Make(VT_ERROR, [](VARIANT& v) { v.scode = DISP_E_PARAMNOTFOUND; });
+}
+VARIANT ByRef(VARTYPE vt, void* target) {
+    return Make(static_cast<VARTYPE>(VT_BYREF | vt), [&](VARIANT& v) { v.byref = target; });
+}
+// Holds a reference of its own, as a caller's argument does.
+VARIANT Object(VARTYPE vt, IUnknown* object) {
+    if (object != nullptr) object->AddRef();
+    return Make(vt, [&](VARIANT& v) { v.punkVal = object; });
 }
 
 void ClearExcepInfo(EXCEPINFO& info) {
@@ -335,10 +330,9 @@ TEST_F(TypeLibInvoke, InputsAreCoercedToTheDeclaredTypesAndFailuresNameTheArgume
     EXPECT_EQ(gadget_.enabled, VARIANT_TRUE);
     EXPECT_EQ(gadget_.scale, 2.5);
 
-    VARIANT null{};
-    null.vt = VT_NULL;
-    const std::pair<VARIANT, HRESULT> badCounts[] = {
-        {Str(u"seven"), DISP_E_TYPEMISMATCH}, {R8(1e12), DISP_E_OVERFLOW}, {null, DISP_E_TYPEMISMATCH}};
+    const std::pair<VARIANT, HRESULT> badCounts[] = {{Str(u"seven"), DISP_E_TYPEMISMATCH},
+                                                     {R8(1e12), DISP_E_OVERFLOW},
+                                                     {Make(VT_NULL, [](VARIANT&) {}), DISP_E_TYPEMISMATCH}};
     for (const auto& [count, hr] : badCounts) {
         Args args({Str(u"a"), count, Bool(true), R8(1)});
         EXPECT_EQ(Call(kConfigure, args), hr);
