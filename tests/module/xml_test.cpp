@@ -5,6 +5,7 @@
 
 #include "support.h"
 #include "xml/reader.h"
+#include "xml/utils.h"
 #include "xml/writer.h"
 
 using kmctest::TakeErrorDescription;
@@ -236,6 +237,26 @@ TEST_F(ReaderTest, WhatTheWriterWritesTheReaderReads) {
     EXPECT_EQ(radius, 0.1 + 0.2);
     EXPECT_EQ(count, -7);
     EXPECT_EQ(flag, VARIANT_TRUE);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OstrelUtilsTest, ObjectWithoutSerializerFailsAndWritesNothing) {
+    xmlTree tree;
+    NoxComPtr<OstrelToXML> writer = OstrelToXML::Create();
+    writer->Initialize(&tree);
+    writer->InitializeSaver(Text("Doc").Get(), Text("1.0").Get());
+    NoxComPtr<XMLToOstrel> notPersistent = XMLToOstrel::Create();
+    try {
+        OstrelUtils::SaveXML(notPersistent.As<IDispatch>().Get(), writer.Get());
+        FAIL() << "saved an object without a serializer";
+    } catch (const NoxResult& failure) {
+        EXPECT_EQ(failure.Code(), E_NOINTERFACE);
+    }
+    EXPECT_EQ(tree.Root()->GetNumChildren(), 0u);
+    EXPECT_THROW(OstrelUtils::LoadXML(nullptr, nullptr), NoxResult);
 }
 
 }  // namespace
