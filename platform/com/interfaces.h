@@ -251,43 +251,11 @@ struct ISupportErrorInfo : IUnknown {
     virtual HRESULT InterfaceSupportsErrorInfo(REFIID iid) = 0;
 };
 
-template <>
-struct InterfaceTraits<IUnknown> {
-    static constexpr const IID& iid = IID_IUnknown;
-    static constexpr std::string_view name = "IUnknown";
-};
-template <>
-struct InterfaceTraits<IDispatch> {
-    static constexpr const IID& iid = IID_IDispatch;
-    static constexpr std::string_view name = "IDispatch";
-};
-template <>
-struct InterfaceTraits<IClassFactory> {
-    static constexpr const IID& iid = IID_IClassFactory;
-    static constexpr std::string_view name = "IClassFactory";
-};
-template <>
-struct InterfaceTraits<ITypeInfo> {
-    static constexpr const IID& iid = IID_ITypeInfo;
-    static constexpr std::string_view name = "ITypeInfo";
-};
-template <>
-struct InterfaceTraits<ITypeLib> {
-    static constexpr const IID& iid = IID_ITypeLib;
-    static constexpr std::string_view name = "ITypeLib";
-};
-template <>
-struct InterfaceTraits<IErrorInfo> {
-    static constexpr const IID& iid = IID_IErrorInfo;
-    static constexpr std::string_view name = "IErrorInfo";
-};
-template <>
-struct InterfaceTraits<ICreateErrorInfo> {
-    static constexpr const IID& iid = IID_ICreateErrorInfo;
-    static constexpr std::string_view name = "ICreateErrorInfo";
-};
-template <>
-struct InterfaceTraits<ISupportErrorInfo> {
-    static constexpr const IID& iid = IID_ISupportErrorInfo;
-    static constexpr std::string_view name = "ISupportErrorInfo";
-};
+NOX_INTERFACE_TRAITS(IUnknown);
+NOX_INTERFACE_TRAITS(IDispatch);
+NOX_INTERFACE_TRAITS(IClassFactory);
+NOX_INTERFACE_TRAITS(ITypeInfo);
+NOX_INTERFACE_TRAITS(ITypeLib);
+NOX_INTERFACE_TRAITS(IErrorInfo);
+NOX_INTERFACE_TRAITS(ICreateErrorInfo);
+NOX_INTERFACE_TRAITS(ISupportErrorInfo);

@@ -10,6 +10,7 @@
 
 #include "com/oleauto.h"
 #include "com/utf.h"
+#include "com/vartype.h"
 #include "nox/comptr.h"
 #include "nox/result.h"
 #include "nox/variant.h"
@@ -33,20 +34,6 @@ HRESULT CheckOutput(const ParamDesc& param, const VARIANT& arg) {
     return (typed || variant) && arg.byref != nullptr ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
-// Bytes of the value behind a VT_BYREF|vt output, for the value types member tables produce.
-size_t ValueSize(VARTYPE vt) {
-    switch (vt) {
-        case VT_BOOL:
-            return sizeof(VARIANT_BOOL);
-        case VT_I4:
-            return sizeof(LONG);
-        case VT_R8:
-            return sizeof(double);
-        default:  // BSTR and interfaces
-            return sizeof(void*);
-    }
-}
-
 // Hands an output over to the caller's storage, leaving `value` empty. A typed target receives
 // the bare value (whatever it held before is the caller's); a VARIANT target is cleared first,
 // as its previous contents would otherwise be lost.
@@ -56,7 +43,7 @@ void StoreOutput(const VARIANT& target, VARIANT& value) {
         VariantClear(target.pvarVal);
         *target.pvarVal = moved;
     } else {
-        std::memcpy(target.byref, &moved.llVal, ValueSize(moved.vt));
+        std::memcpy(target.byref, &moved.llVal, nox::detail::ValueSize(moved.vt));
     }
 }
 
