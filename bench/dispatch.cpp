@@ -24,7 +24,8 @@ void InvokeByName(benchmark::State& state) {
     for (auto _ : state) {
         VARIANT result;
         VariantInit(&result);
-        benchmark::DoNotOptimize(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+        benchmark::DoNotOptimize(
+            dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
     }
 }
 BENCHMARK(InvokeByName);

@@ -13,7 +13,8 @@
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // Each pair: (numerator benchmark, denominator benchmark).
-    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs) : pairs_(std::move(pairs)) {}
+    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
+        : pairs_(std::move(pairs)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
@@ -25,7 +26,8 @@ public:
         for (const auto& [numerator, denominator] : pairs_) {
             auto n = times_.find(numerator), d = times_.find(denominator);
             if (n == times_.end() || d == times_.end() || d->second <= 0) continue;
-            std::printf("ratio %s / %s = %.2f\n", numerator.c_str(), denominator.c_str(), n->second / d->second);
+            std::printf("ratio %s / %s = %.2f\n", numerator.c_str(), denominator.c_str(),
+                        n->second / d->second);
         }
     }
 

@@ -30,18 +30,24 @@ std::vector<const InterfaceDesc*> LibraryInterfaces() {
 
 const char* KindName(MemberKind kind) {
     switch (kind) {
-        case MemberKind::PropGet: return "propget";
-        case MemberKind::PropPut: return "propput";
-        case MemberKind::Method: break;
+        case MemberKind::PropGet:
+            return "propget";
+        case MemberKind::PropPut:
+            return "propput";
+        case MemberKind::Method:
+            break;
     }
     return "method";
 }
 
 const char* DirectionName(ParamDir dir) {
     switch (dir) {
-        case ParamDir::Out: return "out";
-        case ParamDir::Retval: return "retval";
-        case ParamDir::In: break;
+        case ParamDir::Out:
+            return "out";
+        case ParamDir::Retval:
+            return "retval";
+        case ParamDir::In:
+            break;
     }
     return "in";
 }
@@ -53,7 +59,8 @@ std::string TypeLibraryText() {
     for (const InterfaceDesc* desc : LibraryInterfaces()) {
         out += desc->name + " " + nox::FormatGuid(*desc->iid) + "\n";
         for (const auto& member : desc->members) {
-            out += "  [" + std::to_string(member.dispid) + "] " + KindName(member.kind) + " " + member.name + "(";
+            out += "  [" + std::to_string(member.dispid) + "] " + KindName(member.kind) + " " + member.name +
+                   "(";
             for (size_t i = 0; i < member.params.size(); ++i) {
                 const auto& param = member.params[i];
                 if (i > 0) out += ", ";
@@ -76,9 +83,12 @@ std::string TypeLibraryJson() {
             json.Key("kind").String(KindName(member.kind)).Key("params").BeginArray();
             for (const auto& param : member.params)
                 json.BeginObject()
-                    .Key("name").String(param.name)
-                    .Key("type").String(param.typeName)
-                    .Key("dir").String(DirectionName(param.dir))
+                    .Key("name")
+                    .String(param.name)
+                    .Key("type")
+                    .String(param.typeName)
+                    .Key("dir")
+                    .String(DirectionName(param.dir))
                     .EndObject();
             json.EndArray().EndObject();
         }

@@ -23,7 +23,8 @@ inline constexpr IID IID_IVxKMCInteraction = MakeGuid("{7618166C-BFBF-4E30-9B15-
 inline constexpr IID IID_IVxKMCInteractionList = MakeGuid("{3E85B70A-8F83-44D1-B1F2-7FAD725D82AE}");
 inline constexpr IID IID_IVxKMCConfiguration = MakeGuid("{6437D02A-1F0F-4CF7-BD1F-66ED7451E91E}");
 inline constexpr IID IID_IVxKMCConfigurationHistory = MakeGuid("{E4227F83-8749-4B54-9143-9A20F9E6757C}");
-inline constexpr IID IID_IVxKMCConfigurationHistoryAction = MakeGuid("{02565C26-0DA3-4AC2-958C-0A3883EA575F}");
+inline constexpr IID IID_IVxKMCConfigurationHistoryAction =
+    MakeGuid("{02565C26-0DA3-4AC2-958C-0A3883EA575F}");
 inline constexpr IID IID_IVxOstrelToXML = MakeGuid("{67D5E4D2-1308-416C-AFAB-937A38AD82CF}");
 inline constexpr IID IID_IVxXMLToOstrel = MakeGuid("{60E5CDD3-1EA4-4498-9954-BE204AECD8F1}");
 inline constexpr IID IID_IVxKMCSerializer = MakeGuid("{31BCEBE5-5DF3-407D-9AD8-DDEF3EBFF2F8}");
@@ -40,7 +41,8 @@ inline constexpr CLSID CLSID_KMCProcess = MakeGuid("{DFEC2180-9ECC-4BE9-A1A1-5A4
 inline constexpr CLSID CLSID_KMCProcessList = MakeGuid("{3AA9461A-47BC-47E3-A054-4981F5E238F5}");
 inline constexpr CLSID CLSID_KMCInteractionDetail = MakeGuid("{5792886D-D139-4913-B78F-165FEBED75C6}");
 inline constexpr CLSID CLSID_KMCInteraction = MakeGuid("{642C1B42-731E-4BAC-A660-AD0256720245}");
-inline constexpr CLSID CLSID_KMCConfigurationHistoryAction = MakeGuid("{DFDCEF1E-9228-408C-A256-5B1CF181B937}");
+inline constexpr CLSID CLSID_KMCConfigurationHistoryAction =
+    MakeGuid("{DFDCEF1E-9228-408C-A256-5B1CF181B937}");
 inline constexpr CLSID CLSID_KMCConfigurationHistory = MakeGuid("{2DA5AFB1-CA45-49CE-B950-B5EE63458A7C}");
 inline constexpr CLSID CLSID_KMCConfiguration = MakeGuid("{67525319-111D-479C-B860-DF24F82F18FF}");
 inline constexpr CLSID CLSID_OstrelToXML = MakeGuid("{8E50D69A-B7AC-4345-AF6F-1516F727F196}");

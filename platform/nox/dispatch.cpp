@@ -62,7 +62,9 @@ HRESULT NoxTypeInfoHolder::Invoke(void* instance, DISPID id, REFIID riid, WORD f
     ITypeInfo* info = Get();
     if (info == nullptr) return Fail(E_FAIL, iid_);
     HRESULT hr = info->Invoke(instance, id, flags, params, result, excepInfo, argErr);
-    if (hr == DISP_E_EXCEPTION) NoxResult::SetLastError(NoxResult::ExcepInfoDescription(hr, excepInfo));
-    else if (FAILED(hr)) NoxResult::SetLastError(hr);
+    if (hr == DISP_E_EXCEPTION)
+        NoxResult::SetLastError(NoxResult::ExcepInfoDescription(hr, excepInfo));
+    else if (FAILED(hr))
+        NoxResult::SetLastError(hr);
     return hr;
 }

@@ -43,13 +43,16 @@ public:
         *count = 1;
         return S_OK;
     }
-    HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** out) override { return holder_.GetTypeInfo(index, out); }
+    HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
+        return holder_.GetTypeInfo(index, out);
+    }
     HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         return holder_.GetIDsOfNames(riid, names, count, ids);
     }
     HRESULT Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excepInfo, UINT* argErr) override {
-        return holder_.Invoke(static_cast<Interface*>(this), id, riid, flags, params, result, excepInfo, argErr);
+        return holder_.Invoke(static_cast<Interface*>(this), id, riid, flags, params, result, excepInfo,
+                              argErr);
     }
 
 private:

@@ -35,7 +35,8 @@ std::string NoxFormat::str() const {
     out.reserve(pattern_.size());
     for (size_t i = 0; i < pattern_.size(); ++i) {
         size_t digits = i + 1;
-        while (digits < pattern_.size() && std::isdigit(static_cast<unsigned char>(pattern_[digits]))) ++digits;
+        while (digits < pattern_.size() && std::isdigit(static_cast<unsigned char>(pattern_[digits])))
+            ++digits;
         if (pattern_[i] != '%' || digits == i + 1) {
             out += pattern_[i];
             continue;

@@ -21,8 +21,8 @@ public:
     // The shortest text that reads back as the same double, in the C locale.
     NoxFormat& operator<<(double value);
     template <std::integral Integer>
-        requires(!std::same_as<Integer, bool> && !std::same_as<Integer, char>)
-    NoxFormat& operator<<(Integer value) {
+    requires(!std::same_as<Integer, bool> && !std::same_as<Integer, char>) NoxFormat& operator<<(
+        Integer value) {
         stream_ << value;
         AfterInsertion();
         return *this;

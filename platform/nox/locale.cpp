@@ -42,7 +42,7 @@ std::locale CurrentStreamLocale() { return t_current ? t_current->StreamLocale()
 
 locale_t CurrentNumericLocale() {
     return t_current && t_current->NumericLocale() != static_cast<locale_t>(0) ? t_current->NumericLocale()
-                                                                                 : CLocale();
+                                                                               : CLocale();
 }
 
 }  // namespace nox

@@ -84,8 +84,8 @@ NOX_EXPORT std::string ClassSourceName(REFCLSID clsid);
 // otherwise it is returned.
 NOX_EXPORT HRESULT NoxCreateImpl(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out,
                                  bool throwOnError);
-NOX_EXPORT HRESULT NoxCreateImpl(std::string_view progId, IUnknown* outer, DWORD context, REFIID iid, void** out,
-                                 bool throwOnError);
+NOX_EXPORT HRESULT NoxCreateImpl(std::string_view progId, IUnknown* outer, DWORD context, REFIID iid,
+                                 void** out, bool throwOnError);
 
 // Completes the creation of an object made by a class's CreateInstance (`created` is what it
 // returned): runs FinalConstruct. On failure the object is released and the failure raised as

@@ -110,8 +110,9 @@ NoxResult NoxResult::StandardDescription(HRESULT code) { return NoxResult(code, 
 NoxResult NoxResult::ExcepInfoDescription(HRESULT code, const EXCEPINFO* info) {
     if (info == nullptr) return StandardDescription(code);
     HRESULT effective = info->scode != 0 ? info->scode : code;
-    std::string description = SysStringLen(info->bstrDescription) != 0 ? nox::BstrToUtf8(info->bstrDescription)
-                                                                          : StandardText(effective);
+    std::string description = SysStringLen(info->bstrDescription) != 0
+                                  ? nox::BstrToUtf8(info->bstrDescription)
+                                  : StandardText(effective);
     return NoxResult(effective, std::move(description));
 }
 
@@ -148,7 +149,9 @@ HRESULT NoxResult::CopyToExcepInfo(EXCEPINFO* info) const {
     return DISP_E_EXCEPTION;
 }
 
-HRESULT CaughtNoxResult(const NoxResult& result, REFCLSID clsid, REFIID iid) { return Record(result, clsid, iid); }
+HRESULT CaughtNoxResult(const NoxResult& result, REFCLSID clsid, REFIID iid) {
+    return Record(result, clsid, iid);
+}
 
 HRESULT CaughtHRESULT(uint32_t code, REFCLSID clsid, REFIID iid) {
     return Record(NoxResult::StandardDescription(static_cast<HRESULT>(code)), clsid, iid);
@@ -169,7 +172,9 @@ HRESULT CaughtAnything(REFCLSID clsid, REFIID iid) {
 
 void DiagnoseEntryToGenericCatch() {}
 
-void CheckNullDereferenceFailed() { throw NoxResult(E_POINTER, "A required object is missing (null pointer)."); }
+void CheckNullDereferenceFailed() {
+    throw NoxResult(E_POINTER, "A required object is missing (null pointer).");
+}
 
 namespace nox {
 

@@ -38,7 +38,9 @@ protected:
 private:
     struct IdentityUnknown final : IUnknown {
         explicit IdentityUnknown(CNoxUnknown& owner) : owner(owner) {}
-        HRESULT QueryInterface(REFIID iid, void** out) override { return owner.DelegatedQueryInterface(iid, out); }
+        HRESULT QueryInterface(REFIID iid, void** out) override {
+            return owner.DelegatedQueryInterface(iid, out);
+        }
         ULONG AddRef() override { return owner.DelegatedAddRef(); }
         ULONG Release() override { return owner.DelegatedRelease(); }
         CNoxUnknown& owner;

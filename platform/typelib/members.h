@@ -39,10 +39,10 @@ enum class ParamDir { In, Out, Retval };
 
 struct ParamDesc {
     std::string name;
-    VARTYPE vt;             // declared type; for outputs the type of the value written
+    VARTYPE vt;  // declared type; for outputs the type of the value written
     ParamDir dir;
-    const IID* iid;         // VT_DISPATCH / VT_UNKNOWN inputs are queried for this interface
-    std::string typeName;   // as shown to people: "BSTR", "long", "IVxKMCSpecies*", ...
+    const IID* iid;        // VT_DISPATCH / VT_UNKNOWN inputs are queried for this interface
+    std::string typeName;  // as shown to people: "BSTR", "long", "IVxKMCSpecies*", ...
 };
 
 // Calls one member on `instance` (the interface pointer) with bound arguments: slot i holds
@@ -62,7 +62,7 @@ struct MemberDesc {
 struct InterfaceDesc {
     std::string name;
     const IID* iid;
-    bool dual;  // derives from IDispatch (else from IUnknown, not callable by name)
+    bool dual;                        // derives from IDispatch (else from IUnknown, not callable by name)
     std::vector<MemberDesc> members;  // slot order
 };
 
@@ -71,10 +71,10 @@ template <class Enum>
 struct EnumTraits {
     static constexpr std::string_view name = "long";
 };
-#define NOX_DECLARE_ENUM(Enum)                                \
-    template <>                                               \
-    struct nox::typelib::EnumTraits<Enum> {                   \
-        static constexpr std::string_view name = #Enum;       \
+#define NOX_DECLARE_ENUM(Enum)                          \
+    template <>                                         \
+    struct nox::typelib::EnumTraits<Enum> {             \
+        static constexpr std::string_view name = #Enum; \
     }
 
 namespace detail {
@@ -113,7 +113,7 @@ struct InputParam<VARIANT> {
     static VARIANT From(const VARIANT& slot) { return slot; }
 };
 template <class E>
-    requires std::is_enum_v<E>
+requires std::is_enum_v<E>
 struct InputParam<E> {
     static_assert(sizeof(E) == sizeof(LONG), "automation enumerations are 32-bit");
     static constexpr VARTYPE vt = VT_I4;
@@ -121,7 +121,7 @@ struct InputParam<E> {
     static E From(const VARIANT& slot) { return static_cast<E>(slot.lVal); }
 };
 template <class I>
-    requires std::is_base_of_v<IUnknown, I>
+requires std::is_base_of_v<IUnknown, I>
 struct InputParam<I*> {
     static constexpr VARTYPE vt = std::is_base_of_v<IDispatch, I> ? VT_DISPATCH : VT_UNKNOWN;
     static std::string TypeName() { return std::string(InterfaceTraits<I>::name) + "*"; }
@@ -132,25 +132,30 @@ struct InputParam<I*> {
 template <class T>
 struct HasIid : std::false_type {};
 template <class I>
-    requires std::is_base_of_v<IUnknown, I>
-struct HasIid<I*> : std::true_type {};
+requires std::is_base_of_v<IUnknown, I>
+struct HasIid<I*> : std::true_type {
+};
 
 // Output parameters: the member writes into a typed local, which then moves into the slot.
 template <class T>
 struct OutputValue;
 template <class T>
-    requires(!std::is_pointer_v<T> || std::is_same_v<T, BSTR>) && (!std::is_same_v<T, VARIANT>)
-struct OutputValue<T> {
+requires(!std::is_pointer_v<T> || std::is_same_v<T, BSTR>) &&
+    (!std::is_same_v<T, VARIANT>)struct OutputValue<T> {
     static void Store(T value, VARIANT& slot) {
         slot.vt = InputParam<T>::vt;
-        if constexpr (std::is_same_v<T, BSTR>) slot.bstrVal = value;
-        else if constexpr (std::is_same_v<T, LONG> || std::is_enum_v<T>) slot.lVal = static_cast<LONG>(value);
-        else if constexpr (std::is_same_v<T, VARIANT_BOOL>) slot.boolVal = value;
-        else if constexpr (std::is_same_v<T, double>) slot.dblVal = value;
+        if constexpr (std::is_same_v<T, BSTR>)
+            slot.bstrVal = value;
+        else if constexpr (std::is_same_v<T, LONG> || std::is_enum_v<T>)
+            slot.lVal = static_cast<LONG>(value);
+        else if constexpr (std::is_same_v<T, VARIANT_BOOL>)
+            slot.boolVal = value;
+        else if constexpr (std::is_same_v<T, double>)
+            slot.dblVal = value;
     }
 };
 template <class I>
-    requires std::is_base_of_v<IUnknown, I>
+requires std::is_base_of_v<IUnknown, I>
 struct OutputValue<I*> {
     static void Store(I* value, VARIANT& slot) {
         if constexpr (std::is_base_of_v<IDispatch, I>) {
@@ -179,7 +184,7 @@ struct Argument {
     void Store(VARIANT&) {}
 };
 template <class T>
-    requires kIsOutput<T>
+requires kIsOutput<T>
 struct Argument<T> {
     using Value = std::remove_pointer_t<T>;
     Value value{};
@@ -193,7 +198,8 @@ ParamDesc DescribeParam(std::string name, bool last) {
     if constexpr (kIsOutput<T>) {
         using Value = std::remove_pointer_t<T>;
         std::string typeName = InputParam<Value>::TypeName() + "*";
-        return {std::move(name), InputParam<Value>::vt, last ? ParamDir::Retval : ParamDir::Out, nullptr, std::move(typeName)};
+        return {std::move(name), InputParam<Value>::vt, last ? ParamDir::Retval : ParamDir::Out, nullptr,
+                std::move(typeName)};
     } else {
         const IID* iid = nullptr;
         if constexpr (HasIid<T>::value) iid = InputParam<T>::iid;
@@ -232,7 +238,8 @@ HRESULT CallMember(void* instance, VARIANT* slots) {
         HRESULT hr = (self->*Pmf)(std::get<Is>(args).Pass()...);
         (std::get<Is>(args).Store(slots[Is]), ...);
         return hr;
-    }(std::make_index_sequence<Traits::arity>{});
+    }
+    (std::make_index_sequence<Traits::arity>{});
 }
 
 }  // namespace detail
@@ -242,7 +249,8 @@ template <auto Pmf>
 struct MemberNames {
     std::string_view member;
     std::string_view params;
-    consteval MemberNames(const char* memberName, const char* paramNames) : member(memberName), params(paramNames) {
+    consteval MemberNames(const char* memberName, const char* paramNames)
+        : member(memberName), params(paramNames) {
         if (detail::CountNames(params) != detail::MemberTraits<decltype(Pmf)>::arity)
             throw "the parameter names do not match the member's parameters";
     }
@@ -253,8 +261,10 @@ MemberDesc Member(MemberNames<Pmf> names) {
     using Traits = detail::MemberTraits<decltype(Pmf)>;
     std::string_view name = names.member;
     MemberKind kind = MemberKind::Method;
-    if (name.starts_with("get_")) kind = MemberKind::PropGet;
-    else if (name.starts_with("put_")) kind = MemberKind::PropPut;
+    if (name.starts_with("get_"))
+        kind = MemberKind::PropGet;
+    else if (name.starts_with("put_"))
+        kind = MemberKind::PropPut;
     if (kind != MemberKind::Method) name.remove_prefix(4);
 
     std::vector<std::string> paramNames = detail::SplitNames(names.params);
@@ -263,7 +273,8 @@ MemberDesc Member(MemberNames<Pmf> names) {
         (params.push_back(detail::DescribeParam<std::tuple_element_t<Is, typename Traits::ArgTuple>>(
              paramNames[Is], Is + 1 == Traits::arity)),
          ...);
-    }(std::make_index_sequence<Traits::arity>{});
+    }
+    (std::make_index_sequence<Traits::arity>{});
     return {std::string(name), kind, DISPID_UNKNOWN, std::move(params), &detail::CallMember<Pmf>};
 }
 

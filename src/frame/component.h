@@ -70,7 +70,8 @@ public:
             *Out(out) = nullptr;
             Derived* object = new (std::nothrow) Derived();
             if (object == nullptr)
-                throw NoxResult(E_OUTOFMEMORY, std::string("Failed to create ") + Derived::kClassName + " component.\n");
+                throw NoxResult(E_OUTOFMEMORY,
+                                std::string("Failed to create ") + Derived::kClassName + " component.\n");
             *out = object;
         });
     }
@@ -103,8 +104,9 @@ private:
     template <class Part>
     bool Offers(REFIID iid, InterfaceOperation operation, void** out, HRESULT& hr) {
         if (iid != IidOf<Part>()) return false;
-        hr = operation == InterfaceOperation::Lookup ? FinishQI(static_cast<Part*>(static_cast<Derived*>(this)), out)
-                                                     : S_OK;
+        hr = operation == InterfaceOperation::Lookup
+                 ? FinishQI(static_cast<Part*>(static_cast<Derived*>(this)), out)
+                 : S_OK;
         return true;
     }
 
@@ -112,14 +114,16 @@ private:
         return nox::Boundary(GUID_NULL, GUID_NULL, [&] {
             if (operation == InterfaceOperation::Lookup) *Out(out) = nullptr;
             HRESULT hr = S_FALSE;
-            if ((Offers<Extra>(iid, operation, out, hr) || ...) || Offers<Interface>(iid, operation, out, hr) ||
+            if ((Offers<Extra>(iid, operation, out, hr) || ...) ||
+                Offers<Interface>(iid, operation, out, hr) ||
                 Offers<ISupportErrorInfo>(iid, operation, out, hr))
                 return hr;
             // Automation clients reach the automation interface as IDispatch; it is not an
             // interface of its own for the error-information test.
             if (operation == InterfaceOperation::Lookup && iid == IID_IDispatch)
                 return FinishQI(static_cast<Interface*>(static_cast<Derived*>(this)), out);
-            return operation == InterfaceOperation::Lookup ? CNoxUnknown::DelegatedQueryInterface(iid, out) : S_FALSE;
+            return operation == InterfaceOperation::Lookup ? CNoxUnknown::DelegatedQueryInterface(iid, out)
+                                                           : S_FALSE;
         });
     }
 };

@@ -20,8 +20,12 @@ NoxComPtr<IVxKMCSerializer> SerializerOf(IDispatch* object) {
 
 }  // namespace
 
-void SaveXML(IDispatch* object, IVxOstrelToXML* writer) { nox::Check(SerializerOf(object)->SaveToXML(writer)); }
+void SaveXML(IDispatch* object, IVxOstrelToXML* writer) {
+    nox::Check(SerializerOf(object)->SaveToXML(writer));
+}
 
-void LoadXML(IDispatch* object, IVxXMLToOstrel* reader) { nox::Check(SerializerOf(object)->LoadFromXML(reader)); }
+void LoadXML(IDispatch* object, IVxXMLToOstrel* reader) {
+    nox::Check(SerializerOf(object)->LoadFromXML(reader));
+}
 
 }  // namespace OstrelUtils

@@ -81,7 +81,8 @@ protected:
         VariantInit(&result.value);
         result.exception = EXCEPINFO{};
         result.argErr = 99;
-        result.hr = object->Invoke(id, IID_NULL, 0, flags, &params, &result.value, &result.exception, &result.argErr);
+        result.hr =
+            object->Invoke(id, IID_NULL, 0, flags, &params, &result.value, &result.exception, &result.argErr);
         return result.hr;
     }
     static void Free(Result& result) {
@@ -163,9 +164,11 @@ TEST_F(AbiClientTest, BadArgumentsGetTheirDocumentedCodes) {
     Result result;
     EXPECT_EQ(Call(writer, u"AddDoubleAttribute", {Text(name)}, result), DISP_E_BADPARAMCOUNT);
     Free(result);
-    EXPECT_EQ(Call(writer, u"AddDoubleAttribute", {Text(name), Number(1), Number(2)}, result), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Call(writer, u"AddDoubleAttribute", {Text(name), Number(1), Number(2)}, result),
+              DISP_E_BADPARAMCOUNT);
     Free(result);
-    EXPECT_EQ(Call(writer, u"AddDoubleAttribute", {Text(name), Text(notANumber)}, result), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Call(writer, u"AddDoubleAttribute", {Text(name), Text(notANumber)}, result),
+              DISP_E_TYPEMISMATCH);
     EXPECT_EQ(result.argErr, 0u);  // rgvarg index of the second argument
     Free(result);
     EXPECT_EQ(Call(writer, u"NoSuchMember", {}, result), DISP_E_UNKNOWNNAME);

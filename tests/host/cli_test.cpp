@@ -33,16 +33,19 @@ TEST(CliTest, ExitCodes) {
 
 TEST(CliTest, TypeLibraryListsInterfacesAndMembersInSlotOrder) {
     std::string json = kmcdoc::TypeLibraryJson();
-    size_t writer = json.find(R"({"interface":"IVxOstrelToXML","iid":"{67D5E4D2-1308-416C-AFAB-937A38AD82CF}")");
+    size_t writer =
+        json.find(R"({"interface":"IVxOstrelToXML","iid":"{67D5E4D2-1308-416C-AFAB-937A38AD82CF}")");
     size_t reader = json.find(R"("interface":"IVxXMLToOstrel")");
     ASSERT_NE(writer, std::string::npos);
     ASSERT_NE(reader, std::string::npos);
     EXPECT_LT(writer, reader);
     EXPECT_LT(json.find(R"("name":"InitializeSaver")", writer), json.find(R"("name":"AddValue")", writer));
-    EXPECT_NE(json.find(R"({"name":"value","type":"VARIANT_BOOL*","dir":"retval"})", reader), std::string::npos);
+    EXPECT_NE(json.find(R"({"name":"value","type":"VARIANT_BOOL*","dir":"retval"})", reader),
+              std::string::npos);
 
     std::string text = kmcdoc::TypeLibraryText();
-    EXPECT_NE(text.find("  [1] method InitializeSaver([in] BSTR rootName, [in] BSTR version)"), std::string::npos);
+    EXPECT_NE(text.find("  [1] method InitializeSaver([in] BSTR rootName, [in] BSTR version)"),
+              std::string::npos);
 }
 
 TEST(JsonWriterTest, EscapesAndSeparates) {

@@ -71,11 +71,16 @@ public:
     HRESULT Fail(LONG kind) override {
         return Boundary([&] {
             switch (kind) {
-                case kNoxResult: throw NoxResult(E_UNEXPECTED, "Widget refused.");
-                case kRawCode: throw static_cast<uint32_t>(DISP_E_OVERFLOW);
-                case kBadAlloc: throw std::bad_alloc();
-                case kStdException: throw std::runtime_error("the gears jammed");
-                default: throw 42;
+                case kNoxResult:
+                    throw NoxResult(E_UNEXPECTED, "Widget refused.");
+                case kRawCode:
+                    throw static_cast<uint32_t>(DISP_E_OVERFLOW);
+                case kBadAlloc:
+                    throw std::bad_alloc();
+                case kStdException:
+                    throw std::runtime_error("the gears jammed");
+                default:
+                    throw 42;
             }
         });
     }
@@ -86,7 +91,8 @@ public:
         return Boundary([&] { nox::Check(CheckNullDereference(inner)->put_Size(size)); });
     }
     HRESULT SaveToXML(IVxOstrelToXML*) override {
-        return Boundary<IVxKMCSerializer>([] { throw NoxResult(E_UNEXPECTED, "Failed to open Widget element"); });
+        return Boundary<IVxKMCSerializer>(
+            [] { throw NoxResult(E_UNEXPECTED, "Failed to open Widget element"); });
     }
     HRESULT LoadFromXML(IVxXMLToOstrel*) override { return E_NOTIMPL; }
 
@@ -98,7 +104,8 @@ private:
 class FrameTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        nox::typelib::RegisterTypeLibrary({LIBID_FrameTest, 1, 0, "FrameTest", {&DescribeInterface(static_cast<IVxTestWidget*>(nullptr))}});
+        nox::typelib::RegisterTypeLibrary(
+            {LIBID_FrameTest, 1, 0, "FrameTest", {&DescribeInterface(static_cast<IVxTestWidget*>(nullptr))}});
     }
     static void TearDownTestSuite() { nox::typelib::UnregisterTypeLibrary(LIBID_FrameTest, 1); }
 
@@ -108,7 +115,8 @@ protected:
 
 TEST_F(FrameTest, LooksUpItsInterfacesWithOneIdentity) {
     NoxComPtr<IUnknown> identity = widget_.As<IUnknown>();
-    for (const IID* iid : {&IID_IVxTestWidget, &IID_IDispatch, &IID_ISupportErrorInfo, &IID_IVxKMCSerializer}) {
+    for (const IID* iid :
+         {&IID_IVxTestWidget, &IID_IDispatch, &IID_ISupportErrorInfo, &IID_IVxKMCSerializer}) {
         NoxComPtr<IUnknown> part;
         ASSERT_EQ(widget_->QueryInterface(*iid, part.PutVoid()), S_OK) << nox::FormatGuid(*iid);
         EXPECT_EQ(part.As<IUnknown>(), identity);
@@ -152,10 +160,11 @@ TEST_F(FrameTest, BoundaryConvertsEveryKindOfFailure) {
         HRESULT code;
         std::string description;
     };
-    for (const Case& c : {Case{kNoxResult, E_UNEXPECTED, "Widget refused."},
-                          Case{kRawCode, DISP_E_OVERFLOW, NoxResult::StandardText(DISP_E_OVERFLOW)},
-                          Case{kBadAlloc, E_OUTOFMEMORY, std::bad_alloc().what()},
-                          Case{kStdException, E_FAIL, "the gears jammed"}, Case{kForeign, E_FAIL, "Internal Error"}}) {
+    for (const Case& c :
+         {Case{kNoxResult, E_UNEXPECTED, "Widget refused."},
+          Case{kRawCode, DISP_E_OVERFLOW, NoxResult::StandardText(DISP_E_OVERFLOW)},
+          Case{kBadAlloc, E_OUTOFMEMORY, std::bad_alloc().what()},
+          Case{kStdException, E_FAIL, "the gears jammed"}, Case{kForeign, E_FAIL, "Internal Error"}}) {
         EXPECT_EQ(Interface()->Fail(c.kind), c.code) << c.kind;
         NoxComPtr<IErrorInfo> info;
         ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);

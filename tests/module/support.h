@@ -61,8 +61,8 @@ inline void CallByName(DispatchCall& call, IDispatch* object, const char16_t* na
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{reversed.data(), flags == DISPATCH_PROPERTYPUT ? &named : nullptr,
                       static_cast<UINT>(reversed.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    call.hr = object->Invoke(DispIdOf(object, name), IID_NULL, 0, flags, &params, call.result.Put(), &call.exception,
-                             &call.argErr);
+    call.hr = object->Invoke(DispIdOf(object, name), IID_NULL, 0, flags, &params, call.result.Put(),
+                             &call.exception, &call.argErr);
 }
 
 inline VARIANT Bstr(BSTR text) {

@@ -181,9 +181,9 @@ TEST_F(ReaderTest, TypedAttributeReadsFollowStreamExtraction) {
         VARIANT_BOOL value;
         HRESULT hr;
     };
-    for (const BoolCase& c : {BoolCase{"Yes", VARIANT_TRUE, S_OK}, BoolCase{"No", 0, S_OK},
-                              BoolCase{"Caps", 0, S_FALSE}, BoolCase{"One", 0, S_FALSE},
-                              BoolCase{"Absent", 0, S_FALSE}}) {
+    for (const BoolCase& c :
+         {BoolCase{"Yes", VARIANT_TRUE, S_OK}, BoolCase{"No", 0, S_OK}, BoolCase{"Caps", 0, S_FALSE},
+          BoolCase{"One", 0, S_FALSE}, BoolCase{"Absent", 0, S_FALSE}}) {
         VARIANT_BOOL b = 5;
         EXPECT_EQ(Reader()->GetBoolAttributeValue(Text(c.name).Get(), &b), c.hr) << c.name;
         EXPECT_EQ(b, c.value) << c.name;
