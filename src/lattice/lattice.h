@@ -1,0 +1,89 @@
+// KMCLattice: the two-dimensional periodic lattice of a document: its type, plane group, cell
+// and symmetry operators, and the site list of its unit cell, which it owns.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "frame/component.h"
+#include "frame/parent.h"
+#include "geometry/geometry.h"
+#include "vxostrel/lattice.h"
+#include "vxostrel/serializer.h"
+
+class KMCLatticeSiteList;
+class KMCProcessList;
+class KMCInteractionList;
+
+class NOX_EXPORT KMCLattice final : public kmc::Component<KMCLattice, IVxKMCLattice, IVxKMCSerializer> {
+public:
+    static constexpr const char* kClassName = "KMCLattice";
+    static constexpr const CLSID& kClassId = CLSID_KMCLattice;
+    static constexpr const char* kDescription = "Orvanta KMC Lattice";
+    static constexpr const char* kProgId = "VxDocuments.KMCLattice.1";
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCLattice";
+
+    // Creates the owned site list and links it to this lattice.
+    HRESULT FinalConstruct() override;
+    // Unlinks and releases the site list, which a client may still hold.
+    void FinalRelease() override;
+
+    // Sets the geometry and the plane group's operators. Allowed once, and again only while the
+    // document loads. Raised (E_UNEXPECTED): "KMCLattice has already been initialised",
+    // "Symmetry group specified for the lattice is unknown", "Symmetry group specified does not
+    // match the lattice type"; on failure nothing changes. `code` is kept for the host.
+    void SetLattice(LONG code, const std::string& latticeType, const std::string& symmetryGroup, double u,
+                    double v, double theta);
+    // May be called again; the host argument is not kept.
+    void SetParent(CKMCDocumentsBase* document, IUnknown* host, KMCProcessList* processList,
+                   KMCInteractionList* interactionList);
+
+    CKMCDocumentsBase* ParentDocument() const { return document_.Document(); }
+    KMCProcessList* ProcessList() const { return processList_; }
+    KMCInteractionList* InteractionList() const { return interactionList_; }
+    KMCLatticeSiteList* RawLatticeSiteList() const { return siteList_.Get(); }
+    const std::string& LatticeType() const { return geometry_.latticeType; }
+    bool IsHexagonal() const;
+    std::vector<TransformMatrix> SymmetryOperators() const { return geometry_.operators; }
+    // Applies operator `index`. Raised: E_UNEXPECTED "Invalid symmetry index for
+    // KMCLattice::TransformPosition" for an index outside the operators.
+    Point3d TransformPosition(const Point3d& point, LONG index) const;
+
+    HRESULT get_LatticeSiteList(IVxKMCLatticeSiteList** list) override;
+    HRESULT get_LatticeType(BSTR* type) override;
+    HRESULT get_SymmetryGroup(BSTR* group) override;
+    HRESULT get_LengthU(double* u) override;
+    HRESULT get_LengthV(double* v) override;
+    HRESULT get_AngleTheta(double* theta) override;
+    HRESULT IsConsistent(IVxKMCLattice* other, VARIANT_BOOL* consistent, BSTR* message) override;
+    HRESULT get_OperatorCount(LONG* count) override;
+    HRESULT get_CellArea(double* area) override;
+
+    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+
+private:
+    struct Geometry {
+        LONG code = 2;
+        std::string latticeType = "Oblique";
+        std::string symmetryGroup = "p 1";
+        double u = 5.0;
+        double v = 5.0;
+        double theta = 90.0;
+        std::vector<TransformMatrix> operators;
+    };
+
+    // The geometry SetLattice would set, with every check made and the operators built.
+    Geometry CheckedGeometry(LONG code, const std::string& latticeType, const std::string& symmetryGroup,
+                             double u, double v, double theta) const;
+    void Adopt(Geometry geometry);
+    // The first of the checks that tells the two lattices apart, or null when none does.
+    const char* GeometryDifference(IVxKMCLattice& other) const;
+
+    bool initialised_ = false;
+    Geometry geometry_;
+    NoxComPtr<KMCLatticeSiteList> siteList_;
+    kmc::DocumentLink document_;
+    KMCProcessList* processList_ = nullptr;
+    KMCInteractionList* interactionList_ = nullptr;
+};

@@ -1,0 +1,142 @@
+#include "lattice/lattice_site.h"
+
+#include <cmath>
+#include <optional>
+
+#include "lattice/element_io.h"
+#include "lattice/lattice.h"
+#include "lattice/lattice_site_list.h"
+#include "lattice/positions.h"
+#include "nox/strings.h"
+
+namespace {
+
+// The positions that name a site's geometric type, tested in this order; the first match
+// decides. The hexagonal hollows are tested only on a hexagonal lattice.
+struct Landmark {
+    Point3d position;
+    const char* type;  // null: not tested
+    const char* hexagonalType;
+};
+constexpr Landmark kLandmarks[] = {
+    {{0.0, 0.0, 0.0}, "Top", "Top"},        {{0.5, 0.0, 0.0}, "Bridge", "Bridge"},
+    {{0.0, 0.5, 0.0}, "Bridge", "Bridge"},  {{0.5, 0.5, 0.0}, "Hollow", "Bridge"},
+    {{0.33, 0.33, 0.0}, nullptr, "Hollow"}, {{0.67, 0.67, 0.0}, nullptr, "Hollow"},
+};
+
+bool IsSiteCategory(const std::string& category) {
+    return category == kmc::kAdsorptionSite || category == kmc::kSubstrateSite || category == kmc::kLabelSite;
+}
+
+}  // namespace
+
+const char* KMCLatticeSite::GeometricType(const Point3d& position, bool hexagonal) {
+    for (const Landmark& landmark : kLandmarks) {
+        const char* type = hexagonal ? landmark.hexagonalType : landmark.type;
+        if (type != nullptr && kmc::SameSitePosition(position, landmark.position)) return type;
+    }
+    return "Other";
+}
+
+void KMCLatticeSite::SetParameters(const std::string& category, double x, double y, ColorValue colour,
+                                   LONG label) {
+    if (initialised_) throw NoxResult(E_UNEXPECTED, "Lattice Site has already been initialised");
+    if (!IsSiteCategory(category))
+        throw NoxResult(E_UNEXPECTED, "Invalid lattice site category specification.");
+    if (!std::isfinite(x) || !std::isfinite(y))
+        throw NoxResult(E_INVALIDARG, "Lattice site position must be a finite number.");
+    const KMCLattice* lattice = ParentLattice();
+    if (lattice == nullptr) throw NoxResult(E_UNEXPECTED, "Lattice site is not part of a lattice.");
+
+    category_ = category;
+    position_ = {x, y, 0.0};
+    colour_ = colour;
+    label_ = label;
+    type_ = category == kmc::kLabelSite ? "Other" : GeometricType(position_, lattice->IsHexagonal());
+    initialised_ = true;
+}
+
+void KMCLatticeSite::SetParent(KMCLatticeSiteList* list) {
+    if (parent_ != nullptr) throw NoxResult(E_UNEXPECTED, "Parent is already set for KMCLatticeSite.");
+    parent_ = list;
+}
+
+KMCLattice* KMCLatticeSite::ParentLattice() const {
+    return parent_ != nullptr ? parent_->ParentLattice() : nullptr;
+}
+
+CKMCDocumentsBase* KMCLatticeSite::ParentDocument() const {
+    return parent_ != nullptr ? parent_->ParentDocument() : nullptr;
+}
+
+HRESULT KMCLatticeSite::get_Category(BSTR* category) {
+    return Boundary([&] { *kmc::Out(category) = NoxBSTR(category_).Detach(); });
+}
+
+HRESULT KMCLatticeSite::get_Type(BSTR* type) {
+    return Boundary([&] { *kmc::Out(type) = NoxBSTR(type_).Detach(); });
+}
+
+HRESULT KMCLatticeSite::get_XPosition(double* x) {
+    return Boundary([&] { *kmc::Out(x) = position_.x; });
+}
+
+HRESULT KMCLatticeSite::get_YPosition(double* y) {
+    return Boundary([&] { *kmc::Out(y) = position_.y; });
+}
+
+HRESULT KMCLatticeSite::put_Label(LONG label) {
+    return Boundary([&] {
+        // Labels group a site with its orbit; only a document being read may restore them.
+        CKMCDocumentsBase* document = ParentDocument();
+        if (document == nullptr || !document->IsLoading())
+            throw NoxResult(E_UNEXPECTED, "Site label can only be set during loading of document");
+        kmc::Edit(document, [&] { label_ = label; });
+    });
+}
+
+HRESULT KMCLatticeSite::get_Label(LONG* label) {
+    return Boundary([&] { *kmc::Out(label) = label_; });
+}
+
+HRESULT KMCLatticeSite::Delete() {
+    // Sites leave their list only through the list's DeleteSite, which removes the whole orbit;
+    // this only asks the document and tells it of the request.
+    return Boundary([&] { kmc::Edit(ParentDocument(), [] {}); });
+}
+
+HRESULT KMCLatticeSite::SaveToXML(IVxOstrelToXML* writer) {
+    return Boundary<IVxKMCSerializer>([&] {
+        kmc::ElementWriter element(writer, "LatticeSite");
+        element.Text("Category", category_);
+        element.Text("Type", type_);
+        element.Double("XPosition", position_.x);
+        element.Double("YPosition", position_.y);
+        element.Long("Label", label_);
+        element.Text("Color", colour_.ToString());
+        element.Close();
+    });
+}
+
+HRESULT KMCLatticeSite::LoadFromXML(IVxXMLToOstrel* reader) {
+    return Boundary<IVxKMCSerializer>([&] {
+        kmc::ElementReader element(reader, "LatticeSite");
+        std::string category = element.Text("Category");
+        std::string type = element.Text("Type");
+        const double x = element.Double("XPosition");
+        const double y = element.Double("YPosition");
+        const LONG label = element.Long("Label");
+        const std::string colourText = element.Text("Color");
+        // An absent colour leaves the site's colour as it is; one that is there must read back whole.
+        std::optional<ColorValue> colour = colourText.empty() ? colour_ : ColorValue::Parse(colourText);
+        if (!colour)
+            throw NoxResult(E_UNEXPECTED, "Failed to obtain Color attribute from LatticeSite element");
+        element.Close();
+
+        category_ = std::move(category);
+        type_ = std::move(type);
+        position_ = {x, y, 0.0};
+        label_ = label;
+        colour_ = *colour;
+    });
+}

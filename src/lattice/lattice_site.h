@@ -1,0 +1,76 @@
+// KMCLatticeSite: one site of the unit cell, with its category, geometric type, label and
+// colour. Sites are made, numbered and removed only by the lattice site list.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "frame/component.h"
+#include "geometry/color.h"
+#include "geometry/geometry.h"
+#include "vxostrel/document.h"
+#include "vxostrel/lattice.h"
+#include "vxostrel/serializer.h"
+
+class KMCLattice;
+class KMCLatticeSiteList;
+
+namespace kmc {
+inline constexpr const char* kAdsorptionSite = "Adsorption site";
+inline constexpr const char* kSubstrateSite = "Substrate site";
+// A marker site: never expanded by symmetry, never a duplicate of another site.
+inline constexpr const char* kLabelSite = "Label";
+}  // namespace kmc
+
+class NOX_EXPORT KMCLatticeSite final
+    : public kmc::Component<KMCLatticeSite, IVxKMCLatticeSite, IVxKMCSerializer> {
+public:
+    static constexpr const char* kClassName = "KMCLatticeSite";
+    static constexpr const CLSID& kClassId = CLSID_KMCLatticeSite;
+    static constexpr const char* kDescription = "Orvanta KMC LatticeSite";
+    static constexpr const char* kProgId = "VxDocuments.KMCLatticeSite.1";
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCLatticeSite";
+
+    // Initialises the site once; its geometric type follows from the position and the parent
+    // lattice's type. No edit check: the site list makes it. Raised (E_UNEXPECTED): "Lattice
+    // Site has already been initialised", "Invalid lattice site category specification.", and
+    // E_INVALIDARG for a position that is not finite.
+    void SetParameters(const std::string& category, double x, double y, ColorValue colour, LONG label);
+    // Raised: E_UNEXPECTED "Parent is already set for KMCLatticeSite." when linked already.
+    void SetParent(KMCLatticeSiteList* list);
+    // Called by the list when the site leaves it; a client may still hold the site.
+    void LeaveList() { parent_ = nullptr; }
+
+    KMCLatticeSiteList* ParentList() const { return parent_; }
+    KMCLattice* ParentLattice() const;
+    CKMCDocumentsBase* ParentDocument() const;
+
+    const std::string& Category() const { return category_; }
+    const std::string& Type() const { return type_; }
+    const Point3d& Position() const { return position_; }
+    LONG Label() const { return label_; }
+    ColorValue Colour() const { return colour_; }
+
+    HRESULT get_Category(BSTR* category) override;
+    HRESULT get_Type(BSTR* type) override;
+    HRESULT get_XPosition(double* x) override;
+    HRESULT get_YPosition(double* y) override;
+    HRESULT put_Label(LONG label) override;
+    HRESULT get_Label(LONG* label) override;
+    HRESULT Delete() override;
+
+    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+
+private:
+    // "Top", "Bridge", "Hollow" or "Other" for a position of an adsorption or substrate site.
+    static const char* GeometricType(const Point3d& position, bool hexagonal);
+
+    bool initialised_ = false;
+    Point3d position_;
+    std::string type_;
+    std::string category_;
+    ColorValue colour_{ColorValue::kOpaqueTop};
+    LONG label_ = 1;
+    KMCLatticeSiteList* parent_ = nullptr;
+};

@@ -1,0 +1,188 @@
+#include "lattice/site_specification.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "lattice/lattice_site_list.h"
+#include "lattice/positions.h"
+#include "nox/format.h"
+#include "nox/strings.h"
+#include "strings/text.h"
+
+namespace {
+
+constexpr const char* kAddressPattern = "( %1 , %2 / %3 )";
+constexpr double kDegree = 0.017453292519943295;
+
+// The trimmed, non-empty pieces of an address text between "(", ",", "/" and ")".
+std::vector<std::string> AddressPieces(std::string_view text) {
+    std::vector<std::string> pieces;
+    for (const std::string& piece : strings::Split(text, "(,/)")) {
+        std::string trimmed = strings::Trim(piece);
+        if (!trimmed.empty()) pieces.push_back(std::move(trimmed));
+    }
+    return pieces;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The whole number at the start of `piece` (an optional sign, then digits; anything after the
+// digits is ignored), when there is one that fits 32 bits.
+std::optional<LONG> LeadingNumber(std::string_view piece) {
+    if (piece.size() > 1 && piece[0] == '+' && IsDigit(piece[1])) piece.remove_prefix(1);
+    LONG value = 0;
+    if (std::from_chars(piece.data(), piece.data() + piece.size(), value).ec != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+bool IsWholeNumberText(std::string_view piece) {
+    std::string_view digits = piece;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+    if (!std::all_of(digits.begin(), digits.end(), IsDigit)) return false;
+    return digits.empty() || LeadingNumber(piece).has_value();
+}
+
+std::string AddressText(LONG i, LONG j, int64_t siteNumber) {
+    return NoxFormat(kAddressPattern) << i << j << siteNumber;
+}
+
+}  // namespace
+
+void KMCSiteSpecification::SetParent(CKMCDocumentsBase* document, KMCLattice* lattice) {
+    if (document_ != nullptr || lattice_)
+        throw NoxResult(E_UNEXPECTED, "Parent is already set for KMCSiteSpecification.");
+    document_ = document;
+    lattice_ = NoxComPtr<KMCLattice>(lattice);
+}
+
+PeriodicTranslation KMCSiteSpecification::ParseSiteDetails(std::string_view text) {
+    PeriodicTranslation address{0, 0, 1};
+    const std::vector<std::string> pieces = AddressPieces(text);
+    LONG* places[] = {&address.i, &address.j, &address.site};
+    for (size_t k = 0; k < pieces.size() && k < std::size(places); ++k) {
+        if (std::optional<LONG> value = LeadingNumber(pieces[k])) *places[k] = *value;
+    }
+    return address;
+}
+
+bool KMCSiteSpecification::IsValidSiteDetailsString(BSTR text) {
+    const std::vector<std::string> pieces = AddressPieces(BSTRToTString(text));
+    if (pieces.size() > 3 || !std::all_of(pieces.begin(), pieces.end(), IsWholeNumberText)) return false;
+    return pieces.size() < 3 || LeadingNumber(pieces[2]).value_or(0) >= 1;
+}
+
+NoxComPtr<KMCSiteSpecification> KMCSiteSpecification::MakeAddress(LONG i, LONG j, LONG n) {
+    NoxComPtr<KMCSiteSpecification> address = Create();
+    address->Store({i, j, n});
+    return address;
+}
+
+void KMCSiteSpecification::Store(const PeriodicTranslation& address) {
+    i_ = address.i;
+    j_ = address.j;
+    n_ = address.site;
+}
+
+KMCLattice& KMCSiteSpecification::Lattice() const {
+    if (!lattice_) throw NoxResult(E_UNEXPECTED, "Site specification is not linked to a lattice.");
+    return *lattice_;
+}
+
+const KMCLatticeSite& KMCSiteSpecification::AddressedSite() const {
+    const KMCLatticeSiteList& sites = *CheckNullDereference(Lattice().RawLatticeSiteList());
+    if (n_ < 1 || n_ > sites.Count()) throw NoxResult(E_UNEXPECTED, "Site index is invalid");
+    return sites.Site(n_ - 1);
+}
+
+Point3d KMCSiteSpecification::Fractional() const {
+    const Point3d& position = AddressedSite().Position();
+    return {i_ + position.x, j_ + position.y, 0.0};
+}
+
+HRESULT KMCSiteSpecification::SetSiteDetails(LONG i, LONG j, LONG n) {
+    return Boundary([&] { kmc::Edit(document_, [&] { Store({i, j, n}); }); });
+}
+
+HRESULT KMCSiteSpecification::GetSiteDetails(LONG* i, LONG* j, LONG* n) {
+    return Boundary([&] {
+        *kmc::Out(i) = i_;
+        *kmc::Out(j) = j_;
+        *kmc::Out(n) = n_;
+    });
+}
+
+HRESULT KMCSiteSpecification::put_SiteDetailsAsString(BSTR text) {
+    return Boundary([&] {
+        const PeriodicTranslation address = ParseSiteDetails(BSTRToTString(text));
+        kmc::Edit(document_, [&] { Store(address); });
+    });
+}
+
+HRESULT KMCSiteSpecification::get_SiteDetailsAsString(BSTR* text) {
+    return Boundary([&] { *kmc::Out(text) = NoxBSTR(AddressText(i_, j_, n_)).Detach(); });
+}
+
+HRESULT KMCSiteSpecification::get_SiteDetailsAsVelkorString(BSTR* text) {
+    // The engine counts sites from 0.
+    return Boundary([&] { *kmc::Out(text) = NoxBSTR(AddressText(i_, j_, int64_t{n_} - 1)).Detach(); });
+}
+
+HRESULT KMCSiteSpecification::get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) {
+    return Boundary([&] {
+        kmc::Out(equivalent);
+        *equivalent = ParseSiteDetails(BSTRToTString(text)) == PeriodicTranslation{i_, j_, n_}
+                          ? VARIANT_TRUE
+                          : VARIANT_FALSE;
+    });
+}
+
+HRESULT KMCSiteSpecification::Transform(LONG operatorIndex, IVxKMCSiteSpecification** image) {
+    return Boundary([&] {
+        kmc::Out(image);
+        const KMCLattice& lattice = Lattice();
+        const LONG label = AddressedSite().Label();
+        const Point3d mapped = lattice.TransformPosition(Fractional(), operatorIndex);
+        const PeriodicTranslation found = lattice.RawLatticeSiteList()->FindSite(mapped.x, mapped.y, label);
+        *image = MakeAddress(found.i, found.j, found.site + 1).Detach();
+    });
+}
+
+HRESULT KMCSiteSpecification::Translate(LONG di, LONG dj, IVxKMCSiteSpecification** translated) {
+    return Boundary([&] {
+        kmc::Out(translated);
+        const LONG i = kmc::CellOffset(static_cast<double>(i_) + di);
+        const LONG j = kmc::CellOffset(static_cast<double>(j_) + dj);
+        *translated = MakeAddress(i, j, n_).Detach();
+    });
+}
+
+HRESULT KMCSiteSpecification::FractionalCoordinate(double* x, double* y) {
+    return Boundary([&] {
+        kmc::Out(x);
+        kmc::Out(y);
+        const Point3d position = Fractional();
+        *x = position.x;
+        *y = position.y;
+    });
+}
+
+HRESULT KMCSiteSpecification::get_Distance(IVxKMCSiteSpecification* other, double* distance) {
+    return Boundary([&] {
+        kmc::Out(distance);
+        const Point3d mine = Fractional();
+        double otherX = 0.0, otherY = 0.0;
+        nox::Check(CheckNullDereference(other)->FractionalCoordinate(&otherX, &otherY));
+        // Measured in this address's lattice; the cell offsets count, no nearest image is taken.
+        KMCLattice& lattice = Lattice();
+        double u = 0.0, v = 0.0, theta = 0.0;
+        nox::Check(lattice.get_LengthU(&u));
+        nox::Check(lattice.get_LengthV(&v));
+        nox::Check(lattice.get_AngleTheta(&theta));
+        const double dx = mine.x - otherX, dy = mine.y - otherY, angle = theta * kDegree;
+        *distance = std::hypot(u * dx + v * dy * std::cos(angle), v * dy * std::sin(angle));
+    });
+}

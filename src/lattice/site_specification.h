@@ -1,0 +1,66 @@
+// KMCSiteSpecification: the address ( i , j / n ) of one lattice site relative to a reference
+// cell: whole cell offsets i and j and the site number n in the lattice site list, counted from
+// 1. Holders store it as text; it has no XML element of its own.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "frame/component.h"
+#include "geometry/geometry.h"
+#include "lattice/lattice.h"
+#include "vxostrel/lattice.h"
+
+class KMCLatticeSite;
+
+class NOX_EXPORT KMCSiteSpecification final
+    : public kmc::Component<KMCSiteSpecification, IVxKMCSiteSpecification> {
+public:
+    static constexpr const char* kClassName = "KMCSiteSpecification";
+    static constexpr const CLSID& kClassId = CLSID_KMCSiteSpecification;
+    static constexpr const char* kDescription = "Orvanta KMC Site Specification";
+    static constexpr const char* kProgId = "VxDocuments.KMCSiteSpecification.1";
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCSiteSpecification";
+
+    // Links the address once; the lattice is kept alive while the address refers to it. Raised:
+    // E_UNEXPECTED "Parent is already set for KMCSiteSpecification." when either link is set.
+    void SetParent(CKMCDocumentsBase* document, KMCLattice* lattice);
+    KMCLattice* ParentLattice() const { return lattice_.Get(); }
+    CKMCDocumentsBase* ParentDocument() const { return document_; }
+
+    // The address in a text such as "( 1 , -2 / 3 )", with the site number in `site`. Never
+    // fails: a place that does not start with a number keeps its start value (0, 0 and 1).
+    static PeriodicTranslation ParseSiteDetails(std::string_view text);
+    // Whether a text typed by a user is an address: at most three places, each a whole number
+    // with an optional sign that fits 32 bits (or a sign alone), and a site number of at
+    // least 1 when there are three.
+    static bool IsValidSiteDetailsString(BSTR text);
+
+    HRESULT SetSiteDetails(LONG i, LONG j, LONG n) override;
+    HRESULT GetSiteDetails(LONG* i, LONG* j, LONG* n) override;
+    HRESULT put_SiteDetailsAsString(BSTR text) override;
+    HRESULT get_SiteDetailsAsString(BSTR* text) override;
+    HRESULT Transform(LONG operatorIndex, IVxKMCSiteSpecification** image) override;
+    HRESULT Translate(LONG di, LONG dj, IVxKMCSiteSpecification** translated) override;
+    HRESULT get_Distance(IVxKMCSiteSpecification* other, double* distance) override;
+    HRESULT FractionalCoordinate(double* x, double* y) override;
+    HRESULT get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) override;
+    HRESULT get_SiteDetailsAsVelkorString(BSTR* text) override;
+
+private:
+    // A new address with no document and no lattice; the caller links it.
+    static NoxComPtr<KMCSiteSpecification> MakeAddress(LONG i, LONG j, LONG n);
+
+    KMCLattice& Lattice() const;
+    // Raised: E_UNEXPECTED "Site index is invalid" unless 1 <= n <= the number of sites.
+    const KMCLatticeSite& AddressedSite() const;
+    // The site's position in fractional coordinates of the reference cell.
+    Point3d Fractional() const;
+    void Store(const PeriodicTranslation& address);
+
+    LONG i_ = 0;
+    LONG j_ = 0;
+    LONG n_ = 1;
+    NoxComPtr<KMCLattice> lattice_;
+    CKMCDocumentsBase* document_ = nullptr;
+};
