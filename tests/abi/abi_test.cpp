@@ -9,19 +9,13 @@
 #include <vector>
 
 #include "com/oleauto.h"
-
-// The writer's interface as a client declares it from the published slot order. It has external
-// linkage: inside an unnamed namespace the compiler may assume no object implements it.
-struct IWriterClientView : IDispatch {
-    virtual HRESULT InitializeSaver(BSTR rootName, BSTR version) = 0;
-    virtual HRESULT OpenObject(BSTR name) = 0;
-};
+#include "vxostrel/xml.h"  // the published interface declarations
 
 namespace {
 
-constexpr CLSID kWriterClass = MakeGuid("{8E50D69A-B7AC-4345-AF6F-1516F727F196}");
-constexpr CLSID kReaderClass = MakeGuid("{901DD93A-E0F0-4D02-A089-C74FA4F3CCFC}");
-constexpr IID kWriterInterface = MakeGuid("{67D5E4D2-1308-416C-AFAB-937A38AD82CF}");
+constexpr const CLSID& kWriterClass = CLSID_OstrelToXML;
+constexpr const CLSID& kReaderClass = CLSID_XMLToOstrel;
+constexpr const IID& kWriterInterface = IID_IVxOstrelToXML;
 
 using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
 using CanUnloadNowFn = HRESULT (*)();
@@ -136,7 +130,7 @@ TEST_F(AbiClientTest, VtableFailureIsReadBackThroughErrorInfo) {
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(kWriterInterface), S_OK);
     support->Release();
 
-    IWriterClientView* view = nullptr;
+    IVxOstrelToXML* view = nullptr;
     ASSERT_EQ(writer->QueryInterface(kWriterInterface, reinterpret_cast<void**>(&view)), S_OK);
     BSTR name = SysAllocString(u"Item");
     EXPECT_EQ(view->OpenObject(name), E_UNEXPECTED);
