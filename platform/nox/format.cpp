@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "nox/locale.h"
-#include "nox/strings.h"
+#include "com/utf.h"
 
 NoxFormat::NoxFormat(std::string pattern) : pattern_(std::move(pattern)) {
     stream_.imbue(nox::CurrentStreamLocale());
@@ -15,8 +15,10 @@ NoxFormat& NoxFormat::operator<<(std::string_view text) {
     return *this;
 }
 
+// Read up to the terminator rather than from a length prefix, so that any 16-bit string is safe
+// here, not only a BSTR.
 NoxFormat& NoxFormat::operator<<(const OLECHAR* text) {
-    arguments_.push_back(BSTRToTString(const_cast<BSTR>(text)));
+    arguments_.push_back(text != nullptr ? nox::Utf16ToUtf8(text) : std::string());
     return *this;
 }
 

@@ -17,7 +17,7 @@ public:
     NoxFormat& operator<<(std::string_view text);
     NoxFormat& operator<<(const char* text) { return *this << std::string_view(text); }
     NoxFormat& operator<<(const std::string& text) { return *this << std::string_view(text); }
-    NoxFormat& operator<<(const OLECHAR* text);  // an automation string (NULL is empty)
+    NoxFormat& operator<<(const OLECHAR* text);  // NUL-terminated 16-bit text; NULL is empty
     // The shortest text that reads back as the same double, in the C locale.
     NoxFormat& operator<<(double value);
     template <std::integral Integer>
