@@ -295,11 +295,9 @@ std::string KMCLatticeSiteList::DeletionRefusal(LONG index) const {
     // Site numbers count from 1, so an item using the number of the site just before the orbit
     // is refused too.
     const LONG first = GetRelatedSites(index).front();
-    if (KMCProcessList* processes = lattice_->ProcessList();
-        processes && kmc::HighestSiteIndex(*processes) >= first)
+    if (kmc::HighestSiteIndexUsed(lattice_->ProcessList()) >= first)
         return "One or more of the processes uses a site whose index would be affected by the deletion";
-    if (KMCInteractionList* interactions = lattice_->InteractionList();
-        interactions && kmc::HighestSiteIndex(*interactions) >= first)
+    if (kmc::HighestSiteIndexUsed(lattice_->InteractionList()) >= first)
         return "One or more of the interactions uses a site whose index would be affected by the deletion";
     return {};
 }

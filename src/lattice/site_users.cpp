@@ -1,18 +1,13 @@
-// Stand-ins until the process and interaction lists exist: no document can link one to its
-// lattice yet, so the site list never reaches these. Each list's own subsystem replaces its
-// definition with the list's get_HighestSiteIndex.
 #include "lattice/site_users.h"
 
-#include "nox/result.h"
+// The module has no process or interaction list class yet, so a document cannot link one to its
+// lattice and no site number is in use. Once they exist, these ask the list's
+// get_HighestSiteIndex.
 
 namespace kmc {
 
-LONG HighestSiteIndex(KMCProcessList&) {
-    throw NoxResult(E_NOTIMPL, "The site numbers used by processes cannot be read.");
-}
+LONG HighestSiteIndexUsed(KMCProcessList*) { return -1; }
 
-LONG HighestSiteIndex(KMCInteractionList&) {
-    throw NoxResult(E_NOTIMPL, "The site numbers used by interactions cannot be read.");
-}
+LONG HighestSiteIndexUsed(KMCInteractionList*) { return -1; }
 
 }  // namespace kmc

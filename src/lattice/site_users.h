@@ -1,5 +1,7 @@
-// The lists whose items address lattice sites by number: processes and interactions. Deleting a
-// site orbit renumbers every later site, so the site list asks them first.
+// What the site list asks its sibling lists before it deletes a site orbit: deleting renumbers
+// every later site, so no process or interaction may use a number at or after the orbit's
+// first. The questions live here, apart from the list, so that only this file depends on the
+// process and interaction list classes.
 #pragma once
 
 #include "com/base.h"
@@ -9,9 +11,11 @@ class KMCInteractionList;
 
 namespace kmc {
 
-// The highest site number (1-based, as in a site address) that any item of the list uses, -1
-// when none does. Failures of the list are raised.
-LONG HighestSiteIndex(KMCProcessList& list);
-LONG HighestSiteIndex(KMCInteractionList& list);
+// The highest site number (1-based, as in a site address) that any process of `processes`
+// uses; -1 when none does. A missing list uses none.
+LONG HighestSiteIndexUsed(KMCProcessList* processes);
+
+// The same for the interactions of `interactions`.
+LONG HighestSiteIndexUsed(KMCInteractionList* interactions);
 
 }  // namespace kmc
