@@ -1,0 +1,15 @@
+// The naming rules of species and of the vacancy symbol.
+#pragma once
+
+#include <string_view>
+
+namespace kmc {
+
+// A name is an identifier: a letter first, then letters, digits and underscores, all ASCII.
+bool IsValidSpeciesName(std::string_view name);
+
+// Names compare without regard to letter case. Only ASCII letters fold, as the C locale folds
+// them, so the comparison never depends on the process's locale.
+bool SameSpeciesName(std::string_view a, std::string_view b);
+
+}  // namespace kmc

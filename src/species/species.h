@@ -1,0 +1,64 @@
+// KMCSpecies: one chemical species of a document, with its name, category, display radius,
+// charge and display colour. Species are created, named and removed by their species list and
+// reach the host document through it.
+#pragma once
+
+#include <string>
+
+#include "frame/component.h"
+#include "geometry/color.h"
+#include "vxostrel/document.h"
+#include "vxostrel/serializer.h"
+#include "vxostrel/species.h"
+
+class KMCSpeciesList;
+
+class NOX_EXPORT KMCSpecies final : public kmc::Component<KMCSpecies, IVxKMCSpecies, IVxKMCSerializer> {
+public:
+    static constexpr const char* kClassName = "KMCSpecies";
+    static constexpr const CLSID& kClassId = CLSID_KMCSpecies;
+    static constexpr const char* kDescription = "Orvanta KMC Species";
+    static constexpr const char* kProgId = "VxDocuments.KMCSpecies.1";
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCSpecies";
+
+    static constexpr ColorValue kInitialColor{0xFF000000};
+
+    // Names the species once; the list checks the name before. Raised: E_UNEXPECTED when the
+    // species has a name already.
+    void SetName(const std::string& name);
+    // Links the species to the list that holds it, once. Raised: E_UNEXPECTED when it is linked.
+    void SetParent(KMCSpeciesList* list);
+    // Called by the list when the species leaves it, so that a species still referenced
+    // elsewhere never reaches a list or document that may be gone.
+    void LeaveList() { parent_ = nullptr; }
+
+    std::string Name() const { return name_; }
+    // The whole stored colour, top byte included.
+    ColorValue Color() const { return color_; }
+    // The document of the list that holds the species; null while it is in none.
+    CKMCDocumentsBase* ParentDocument() const;
+
+    HRESULT get_Name(BSTR* name) override;
+    HRESULT get_Radius(double* radius) override;
+    HRESULT put_Radius(double radius) override;
+    HRESULT get_Color(LONG* color) override;
+    HRESULT put_Color(LONG color) override;
+    HRESULT put_RawColor(LONG color) override;
+    HRESULT get_Charge(LONG* charge) override;
+    HRESULT put_Charge(LONG charge) override;
+    HRESULT get_Category(BSTR* category) override;
+    HRESULT put_Category(BSTR category) override;
+    HRESULT Delete() override;
+    HRESULT Clone(IVxKMCSpecies* source) override;
+
+    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+
+private:
+    std::string name_;
+    double radius_ = 1.0;
+    std::string category_ = "Adsorbate";
+    ColorValue color_ = kInitialColor;
+    LONG charge_ = 0;
+    KMCSpeciesList* parent_ = nullptr;
+};
