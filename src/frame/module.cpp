@@ -7,6 +7,12 @@
 #include <vector>
 
 #include "frame/component.h"
+#include "lattice/lattice.h"
+#include "lattice/lattice_site.h"
+#include "lattice/lattice_site_list.h"
+#include "lattice/site_specification.h"
+#include "species/species.h"
+#include "species/species_list.h"
 #include "typelib/typelib.h"
 #include "vxostrel/serializer.h"
 #include "xml/reader.h"
@@ -29,7 +35,8 @@ struct ClassList {
     }
     static constexpr NSConstructorProcPtr kModuleCreators[] = {&CreateThroughModule<Classes>...};
 };
-using Classes = ClassList<OstrelToXML, XMLToOstrel>;
+using Classes = ClassList<KMCLattice, KMCLatticeSite, KMCLatticeSiteList, KMCSpecies, KMCSpeciesList,
+                          KMCSiteSpecification, OstrelToXML, XMLToOstrel>;
 
 // The interfaces of the type library, in registration order.
 template <class... Interfaces>
@@ -37,7 +44,9 @@ std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
     return {&DescribeInterface(static_cast<Interfaces*>(nullptr))...};
 }
 const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
-    static const auto interfaces = DescribeAll<IVxKMCSerializer, IVxOstrelToXML, IVxXMLToOstrel>();
+    static const auto interfaces = DescribeAll<IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCSerializer,
+                                               IVxKMCSiteSpecification, IVxKMCSpecies, IVxKMCSpeciesList, IVxOstrelToXML,
+                                               IVxXMLToOstrel>();
     return interfaces;
 }
 
