@@ -1,39 +1,16 @@
-#include <atomic>
 #include <new>
 #include <optional>
 #include <string>
 
+#include "com/implements.h"
 #include "com/oleauto.h"
 
 namespace {
 
 // The standard error object: written through ICreateErrorInfo, read through IErrorInfo.
-// IErrorInfo is its identity (what IUnknown answers).
-class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
+// IErrorInfo is listed first because it is the identity IUnknown answers.
+class ErrorInfo final : public nox::Implements<IErrorInfo, ICreateErrorInfo> {
 public:
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IErrorInfo) {
-            *out = static_cast<IErrorInfo*>(this);
-        } else if (iid == IID_ICreateErrorInfo) {
-            *out = static_cast<ICreateErrorInfo*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG remaining = --references_;
-        if (remaining == 0) {
-            references_ = 1;  // a release re-entered from the destructor must not delete twice
-            delete this;
-        }
-        return remaining;
-    }
-
     HRESULT GetGUID(GUID* guid) override {
         if (guid == nullptr) return E_INVALIDARG;
         *guid = guid_;
@@ -63,7 +40,7 @@ public:
 private:
     using Text = std::optional<std::u16string>;
 
-    ~ErrorInfo() = default;
+    ~ErrorInfo() override = default;
 
     // A null text forgets the field, so its getter answers NULL as if it had never been set.
     static HRESULT Store(LPCOLESTR text, Text& field) {
@@ -83,7 +60,6 @@ private:
         return *out ? S_OK : E_OUTOFMEMORY;
     }
 
-    std::atomic<ULONG> references_{1};
     GUID guid_{};
     Text source_;
     Text description_;

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "com/implements.h"
 #include "nox/result.h"
 
 namespace {
@@ -16,7 +17,8 @@ struct ClassRegistry {
     std::vector<std::pair<nox::RegisteredClass, CNoxFactoryData*>> classes;
 
     auto FindLocked(REFCLSID clsid) {
-        return std::find_if(classes.begin(), classes.end(), [&](const auto& c) { return c.first.clsid == clsid; });
+        return std::find_if(classes.begin(), classes.end(),
+                            [&](const auto& c) { return c.first.clsid == clsid; });
     }
 };
 
@@ -26,24 +28,10 @@ ClassRegistry& Registry() {
     return *registry;
 }
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public nox::Implements<IClassFactory> {
 public:
     explicit ClassFactory(NoxCreateInstanceFn create) : create_(create) {}
 
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        ULONG remaining = --references_;
-        if (remaining == 0) delete this;
-        return remaining;
-    }
     HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         return nox::CreateFromRow(create_, outer, iid, out);
     }
@@ -53,9 +41,8 @@ public:
     }
 
 private:
-    ~ClassFactory() = default;
+    ~ClassFactory() override = default;
     NoxCreateInstanceFn create_;
-    std::atomic<ULONG> references_{1};
 };
 
 // Drops a reference when the creation fails part-way.
@@ -68,7 +55,8 @@ struct CreationReference {
 
 }  // namespace
 
-void CNoxFactoryData::EnableFactoryComponents(void* moduleInstance, const NoxClassEntry* table, size_t count) {
+void CNoxFactoryData::EnableFactoryComponents(void* moduleInstance, const NoxClassEntry* table,
+                                              size_t count) {
     moduleInstance_ = moduleInstance;
     table_ = table;
     count_ = count;
@@ -101,7 +89,8 @@ HRESULT CNoxFactoryData::RegisterAll() {
     std::lock_guard lock(registry.mutex);
     for (size_t i = 0; i < count_; ++i) {
         const NoxClassEntry& row = table_[i];
-        nox::RegisteredClass entry{*row.clsid, row.description, row.progId, row.versionIndependentProgId, *row.libid};
+        nox::RegisteredClass entry{*row.clsid, row.description, row.progId, row.versionIndependentProgId,
+                                   *row.libid};
         if (auto it = registry.FindLocked(*row.clsid); it != registry.classes.end())
             *it = {std::move(entry), this};
         else
@@ -191,7 +180,8 @@ HRESULT NoxCreateImpl(REFCLSID clsid, IUnknown* outer, DWORD, REFIID iid, void**
     }
     const NoxClassEntry* row = owner != nullptr ? owner->Find(clsid) : nullptr;
     if (row == nullptr) {
-        if (throwOnError) throw NoxResult(REGDB_E_CLASSNOTREG, "Class " + nox::FormatGuid(clsid) + " is not registered.");
+        if (throwOnError)
+            throw NoxResult(REGDB_E_CLASSNOTREG, "Class " + nox::FormatGuid(clsid) + " is not registered.");
         return REGDB_E_CLASSNOTREG;
     }
     HRESULT hr = nox::CreateFromRow(row->createInstance, outer, iid, out);
@@ -205,7 +195,8 @@ HRESULT NoxCreateImpl(std::string_view progId, IUnknown* outer, DWORD context, R
     if (!clsid) {
         if (out != nullptr) *out = nullptr;
         if (throwOnError)
-            throw NoxResult(CO_E_CLASSSTRING, "No class is registered under the name \"" + std::string(progId) + "\".");
+            throw NoxResult(CO_E_CLASSSTRING,
+                            "No class is registered under the name \"" + std::string(progId) + "\".");
         return CO_E_CLASSSTRING;
     }
     return NoxCreateImpl(*clsid, outer, context, iid, out, throwOnError);

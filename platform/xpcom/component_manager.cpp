@@ -21,8 +21,8 @@ nsresult CodeOfAllocation(Action&& action) {
 
 }  // namespace
 
-ComPtr<ComponentManager> ComponentManager::Create() {
-    return ComPtr<ComponentManager>::Adopt(new ComponentManager());
+NoxComPtr<ComponentManager> ComponentManager::Create() {
+    return NoxComPtr<ComponentManager>::Attach(new ComponentManager());
 }
 
 nsresult ComponentManager::RegisterModule(nsIModule* module, nsIFile* location, const char* loaderStr,
@@ -36,7 +36,7 @@ nsresult ComponentManager::RegisterModule(nsIModule* module, nsIFile* location, 
         entries_.erase(entries_.begin() + first, entries_.end());
         return rv;
     }
-    modules_.push_back(ComPtr<nsIModule>::Share(module));
+    modules_.push_back(NoxComPtr<nsIModule>(module));
     std::for_each(entries_.begin() + first, entries_.end(), [&](Entry& entry) { entry.provider = module; });
     return NS_OK;
 }
@@ -62,10 +62,11 @@ nsresult ComponentManager::CreateInstance(const nsCID& cid, nsISupports* outer, 
                                           void** result) {
     if (result == nullptr) return NS_ERROR_NULL_POINTER;
     *result = nullptr;
-    ComPtr<nsIFactory> factory;
-    if (const nsresult rv = GetClassObject(cid, NS_GET_IID(nsIFactory), factory.ReceiveVoid()); NS_FAILED(rv))
+    NoxComPtr<nsIFactory> factory;
+    if (const nsresult rv = GetClassObject(cid, NS_GET_IID(nsIFactory), factory.PutVoid()); NS_FAILED(rv))
         return rv;
-    return factory->CreateInstance(outer, iid, result);
+    // A successful call hands back a factory; Get() rather than -> because this path must not raise.
+    return factory.Get()->CreateInstance(outer, iid, result);
 }
 
 nsresult ComponentManager::CreateInstanceByContractID(const char* contractId, nsISupports* outer,

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "xpcom/implements.h"
+#include "com/implements.h"
+#include "nox/comptr.h"
 #include "xpcom/xpcom.h"
 
 namespace nox::xpcom {
@@ -27,7 +28,7 @@ struct Registration {
 
 class NOX_EXPORT ComponentManager final : public Implements<nsIComponentManager, nsIComponentRegistrar> {
 public:
-    static ComPtr<ComponentManager> Create();
+    static NoxComPtr<ComponentManager> Create();
 
     // Lets `module` register itself here and remembers it as the provider of everything it
     // registered. When its RegisterSelf fails, the registrations it made are dropped, the
@@ -64,7 +65,7 @@ private:
     const Entry* FindLatest(Predicate matches) const;
 
     std::vector<Entry> entries_;
-    std::vector<ComPtr<nsIModule>> modules_;
+    std::vector<NoxComPtr<nsIModule>> modules_;
 };
 
 }  // namespace nox::xpcom

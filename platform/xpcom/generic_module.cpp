@@ -6,7 +6,8 @@
 #include <span>
 #include <utility>
 
-#include "xpcom/implements.h"
+#include "com/implements.h"
+#include "nox/comptr.h"
 #include "xpcom/xpcom.h"
 
 namespace nox::xpcom {
@@ -17,7 +18,7 @@ template <class T, class... Args>
 nsresult NewAndQuery(const nsIID& iid, void** result, Args&&... args) {
     T* created = new (std::nothrow) T(std::forward<Args>(args)...);
     if (created == nullptr) return NS_ERROR_OUT_OF_MEMORY;
-    const ComPtr<T> creation = ComPtr<T>::Adopt(created);
+    const auto creation = NoxComPtr<T>::Attach(created);
     return creation->QueryInterface(iid, result);
 }
 
@@ -25,7 +26,7 @@ nsresult NewAndQuery(const nsIID& iid, void** result, Args&&... args) {
 // constructor set up for the component constructors stays in place while a factory exists.
 class GenericFactory final : public Implements<nsIFactory> {
 public:
-    GenericFactory(ComPtr<nsIModule> module, const nsModuleComponentInfo& component)
+    GenericFactory(NoxComPtr<nsIModule> module, const nsModuleComponentInfo& component)
         : module_(std::move(module)), component_(component) {}
 
     nsresult CreateInstance(nsISupports* outer, const nsIID& iid, void** result) override {
@@ -38,7 +39,7 @@ public:
 private:
     ~GenericFactory() override = default;
 
-    ComPtr<nsIModule> module_;
+    NoxComPtr<nsIModule> module_;
     const nsModuleComponentInfo& component_;
 };
 
@@ -53,19 +54,19 @@ public:
         if (const nsresult rv = Initialize(); NS_FAILED(rv)) return rv;
         const nsModuleComponentInfo* component = FindCreatable(cid);
         if (component == nullptr) return NS_ERROR_FACTORY_NOT_REGISTERED;
-        return NewAndQuery<GenericFactory>(iid, result, ComPtr<nsIModule>::Share(this), *component);
+        return NewAndQuery<GenericFactory>(iid, result, NoxComPtr<nsIModule>(this), *component);
     }
 
     nsresult RegisterSelf(nsIComponentManager* compMgr, nsIFile* location, const char* loaderStr,
                           const char* type) override {
         if (compMgr == nullptr) return NS_ERROR_NULL_POINTER;
-        ComPtr<nsIComponentRegistrar> registrar;
-        const nsresult rv =
-            compMgr->QueryInterface(NS_GET_IID(nsIComponentRegistrar), registrar.ReceiveVoid());
+        NoxComPtr<nsIComponentRegistrar> registrar;
+        const nsresult rv = compMgr->QueryInterface(NS_GET_IID(nsIComponentRegistrar), registrar.PutVoid());
         if (NS_FAILED(rv)) return rv;
         for (const nsModuleComponentInfo& component : Components()) {
             if (component.mConstructor == nullptr) continue;
-            const nsresult registered = registrar->RegisterFactoryLocation(
+            // A successful query hands back a registrar; Get() rather than -> because this must not raise.
+            const nsresult registered = registrar.Get()->RegisterFactoryLocation(
                 component.mCID, component.mDescription, component.mContractID, location, loaderStr, type);
             if (NS_FAILED(registered)) return registered;
         }

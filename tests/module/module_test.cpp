@@ -33,7 +33,8 @@ TEST(ModuleTest, FactoryRefusesAggregationAndUnknownInterfaces) {
     NoxComPtr<IClassFactory> factory = FactoryFor(CLSID_OstrelToXML);
     NoxComPtr<OstrelToXML> outer = OstrelToXML::Create();
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(outer.As<IUnknown>().Get(), IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(outer.As<IUnknown>().Get(), IID_IUnknown, &object),
+              CLASS_E_NOAGGREGATION);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IVxXMLToOstrel, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
@@ -41,7 +42,8 @@ TEST(ModuleTest, FactoryRefusesAggregationAndUnknownInterfaces) {
 
 TEST(ModuleTest, ClassWithoutRowIsNotAvailable) {
     void* factory = reinterpret_cast<void*>(1);
-    EXPECT_EQ(DllGetClassObject(CLSID_KMCInteractionList, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(DllGetClassObject(CLSID_KMCInteractionList, IID_IClassFactory, &factory),
+              CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(factory, nullptr);
 }
 
@@ -61,7 +63,8 @@ TEST(ModuleTest, CanUnloadOnlyWithoutObjectsAndLocks) {
 
 TEST(ModuleTest, RegisteredClassesAreCreatedByProgId) {
     ASSERT_EQ(DllRegisterServer(), S_OK);
-    for (const char* progId : {"VxDocuments.OstrelToXML.1", "VxDocuments.OstrelToXML", "VxDocuments.XMLToOstrel.1"}) {
+    for (const char* progId :
+         {"VxDocuments.OstrelToXML.1", "VxDocuments.OstrelToXML", "VxDocuments.XMLToOstrel.1"}) {
         NoxComPtr<IDispatch> object;
         EXPECT_EQ(NoxCreateImpl(progId, nullptr, 0, IID_IDispatch, object.PutVoid(), false), S_OK) << progId;
     }
@@ -81,12 +84,14 @@ TEST(ModuleTest, ComponentModuleRegistersTheTableEveryTime) {
     auto manager = nox::xpcom::ComponentManager::Create();
     for (int call = 0; call < 2; ++call) {
         nsIModule* module = nullptr;
-        ASSERT_EQ(NSGetModule(manager.get(), nullptr, &module), NS_OK);
+        ASSERT_EQ(NSGetModule(manager.Get(), nullptr, &module), NS_OK);
         ASSERT_NE(module, nullptr);
 
         void* object = reinterpret_cast<void*>(1);
         NoxComPtr<nsIFactory> factory;
-        ASSERT_EQ(module->GetClassObject(manager.get(), CLSID_XMLToOstrel, IID_IClassFactory, factory.PutVoid()), NS_OK);
+        ASSERT_EQ(
+            module->GetClassObject(manager.Get(), CLSID_XMLToOstrel, IID_IClassFactory, factory.PutVoid()),
+            NS_OK);
         NoxComPtr<XMLToOstrel> outer = XMLToOstrel::Create();
         EXPECT_EQ(factory->CreateInstance(outer.As<IUnknown>().Get(), IID_IVxXMLToOstrel, &object),
                   CLASS_E_NOAGGREGATION);

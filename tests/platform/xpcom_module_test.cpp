@@ -4,8 +4,9 @@
 
 #include <vector>
 
+#include "com/implements.h"
+#include "nox/comptr.h"
 #include "xpcom/component_manager.h"
-#include "xpcom/implements.h"
 #include "xpcom/xpcom.h"
 
 struct ICounter : nsISupports {
@@ -15,9 +16,8 @@ NOX_DECLARE_IID(ICounter, "{3be43138-ffd5-4cfc-8274-0b432d2900a1}");
 
 namespace {
 
+using nox::Implements;
 using nox::xpcom::ComponentManager;
-using nox::xpcom::ComPtr;
-using nox::xpcom::Implements;
 using nox::xpcom::Registration;
 
 int liveCounters = 0;
@@ -37,7 +37,7 @@ private:
 
 nsresult CreateCounter(nsISupports* outer, const nsIID& iid, void** result) {
     if (outer != nullptr) return NS_ERROR_NO_AGGREGATION;
-    const auto counter = ComPtr<Counter>::Adopt(new Counter());
+    const auto counter = NoxComPtr<Counter>::Attach(new Counter());
     return counter->QueryInterface(iid, result);
 }
 
@@ -75,23 +75,22 @@ protected:
     void SetUp() override {
         hooks = {};
         liveCounters = 0;
-        ASSERT_EQ(NS_NewGenericModule2(&kModuleInfo, module_.Receive()), NS_OK);
+        ASSERT_EQ(NS_NewGenericModule2(&kModuleInfo, module_.Put()), NS_OK);
     }
     void TearDown() override {
         if (module_) {
-            EXPECT_EQ(module_.forget()->Release(), 0u);
+            EXPECT_EQ(module_.Detach()->Release(), 0u);
         }
         EXPECT_EQ(liveCounters, 0);
     }
 
-    ComPtr<nsIFactory> FactoryFor(const nsCID& cid) {
-        ComPtr<nsIFactory> factory;
-        EXPECT_EQ(module_->GetClassObject(nullptr, cid, NS_GET_IID(nsIFactory), factory.ReceiveVoid()),
-                  NS_OK);
+    NoxComPtr<nsIFactory> FactoryFor(const nsCID& cid) {
+        NoxComPtr<nsIFactory> factory;
+        EXPECT_EQ(module_->GetClassObject(nullptr, cid, NS_GET_IID(nsIFactory), factory.PutVoid()), NS_OK);
         return factory;
     }
 
-    ComPtr<nsIModule> module_;
+    NoxComPtr<nsIModule> module_;
 };
 
 TEST(XpcomGenericModule, CreationRejectsBadDescriptions) {
@@ -114,7 +113,7 @@ TEST_F(XpcomModuleTest, ClassObjectsOnlyForCreatableComponents) {
               NS_ERROR_NULL_POINTER);
     const nsCID unknownCid = MakeGuid("{6364a8f8-7bc0-4a01-905a-a19f543c70cd}");
     for (const nsIID* cid : {&kInertCid, &unknownCid}) {
-        void* factory = module_.get();
+        void* factory = module_.Get();
         EXPECT_EQ(module_->GetClassObject(nullptr, *cid, NS_GET_IID(nsIFactory), &factory),
                   NS_ERROR_FACTORY_NOT_REGISTERED);
         EXPECT_EQ(factory, nullptr);
@@ -126,16 +125,16 @@ TEST_F(XpcomModuleTest, ClassObjectsOnlyForCreatableComponents) {
 }
 
 TEST_F(XpcomModuleTest, FactoryCallsTheComponentConstructor) {
-    const ComPtr<nsIFactory> factory = FactoryFor(kCounterCid);
+    const NoxComPtr<nsIFactory> factory = FactoryFor(kCounterCid);
     ASSERT_TRUE(factory);
-    ComPtr<ICounter> counter;
-    ASSERT_EQ(factory->CreateInstance(nullptr, NS_GET_IID(ICounter), counter.ReceiveVoid()), NS_OK);
+    NoxComPtr<ICounter> counter;
+    ASSERT_EQ(factory->CreateInstance(nullptr, NS_GET_IID(ICounter), counter.PutVoid()), NS_OK);
     int32_t value = 0;
     EXPECT_EQ(counter->Next(&value), NS_OK);
     EXPECT_EQ(value, 1);
 
     void* refused = nullptr;
-    EXPECT_EQ(factory->CreateInstance(counter.get(), NS_GET_IID(ICounter), &refused),
+    EXPECT_EQ(factory->CreateInstance(counter.Get(), NS_GET_IID(ICounter), &refused),
               NS_ERROR_NO_AGGREGATION);
     EXPECT_EQ(factory->CreateInstance(nullptr, NS_GET_IID(nsIModule), &refused), NS_ERROR_NO_INTERFACE);
     EXPECT_EQ(refused, nullptr);
@@ -143,9 +142,9 @@ TEST_F(XpcomModuleTest, FactoryCallsTheComponentConstructor) {
 }
 
 TEST_F(XpcomModuleTest, DestructorRunsOnlyAfterTheConstructorSucceeded) {
-    ComPtr<nsIModule> unused;
-    ASSERT_EQ(NS_NewGenericModule2(&kModuleInfo, unused.Receive()), NS_OK);
-    EXPECT_EQ(unused.forget()->Release(), 0u);
+    NoxComPtr<nsIModule> unused;
+    ASSERT_EQ(NS_NewGenericModule2(&kModuleInfo, unused.Put()), NS_OK);
+    EXPECT_EQ(unused.Detach()->Release(), 0u);
     EXPECT_EQ(hooks.destructorCalls, 0);
 
     hooks.failuresLeft = 1;
@@ -157,23 +156,23 @@ TEST_F(XpcomModuleTest, DestructorRunsOnlyAfterTheConstructorSucceeded) {
     EXPECT_TRUE(FactoryFor(kSecondCid));
     EXPECT_EQ(hooks.constructorCalls, 2);
 
-    EXPECT_EQ(module_.forget()->Release(), 0u);
+    EXPECT_EQ(module_.Detach()->Release(), 0u);
     EXPECT_EQ(hooks.destructorCalls, 1);
 }
 
 TEST_F(XpcomModuleTest, FactoryKeepsItsModuleAlive) {
-    ComPtr<nsIFactory> factory = FactoryFor(kCounterCid);
-    EXPECT_EQ(module_.forget()->Release(), 1u);
-    ComPtr<ICounter> counter;
-    EXPECT_EQ(factory->CreateInstance(nullptr, NS_GET_IID(ICounter), counter.ReceiveVoid()), NS_OK);
+    NoxComPtr<nsIFactory> factory = FactoryFor(kCounterCid);
+    EXPECT_EQ(module_.Detach()->Release(), 1u);
+    NoxComPtr<ICounter> counter;
+    EXPECT_EQ(factory->CreateInstance(nullptr, NS_GET_IID(ICounter), counter.PutVoid()), NS_OK);
     EXPECT_EQ(hooks.destructorCalls, 0);
-    EXPECT_EQ(factory.forget()->Release(), 0u);
+    EXPECT_EQ(factory.Detach()->Release(), 0u);
     EXPECT_EQ(hooks.destructorCalls, 1);
 }
 
 TEST_F(XpcomModuleTest, RegisterSelfRecordsEveryCreatableComponentInOrder) {
-    const ComPtr<ComponentManager> manager = ComponentManager::Create();
-    ASSERT_EQ(module_->RegisterSelf(manager.get(), kLocation, "loader", "type"), NS_OK);
+    const NoxComPtr<ComponentManager> manager = ComponentManager::Create();
+    ASSERT_EQ(module_->RegisterSelf(manager.Get(), kLocation, "loader", "type"), NS_OK);
     const std::vector<Registration> expected{
         {kCounterCid, "Counter", "@test.org/counter;1", kLocation, "loader", "type"},
         {kSecondCid, "Second counter", "", kLocation, "loader", "type"},
@@ -207,8 +206,8 @@ private:
 };
 
 TEST_F(XpcomModuleTest, RegisterSelfStopsAtTheFirstRefusal) {
-    const auto refusing = ComPtr<RefusingManager>::Adopt(new RefusingManager());
-    EXPECT_EQ(module_->RegisterSelf(refusing.get(), kLocation, "loader", "type"), NS_ERROR_OUT_OF_MEMORY);
+    const auto refusing = NoxComPtr<RefusingManager>::Attach(new RefusingManager());
+    EXPECT_EQ(module_->RegisterSelf(refusing.Get(), kLocation, "loader", "type"), NS_ERROR_OUT_OF_MEMORY);
     EXPECT_EQ(refusing->calls, 1);
 }
 
@@ -221,16 +220,16 @@ TEST_F(XpcomModuleTest, NeverOffersToUnload) {
 }
 
 TEST_F(XpcomModuleTest, ManagerCreatesByContractIdThroughTheModule) {
-    ComPtr<ComponentManager> manager = ComponentManager::Create();
-    ASSERT_EQ(manager->RegisterModule(module_.get(), kLocation, "loader", "type"), NS_OK);
-    ComPtr<ICounter> counter;
+    NoxComPtr<ComponentManager> manager = ComponentManager::Create();
+    ASSERT_EQ(manager->RegisterModule(module_.Get(), kLocation, "loader", "type"), NS_OK);
+    NoxComPtr<ICounter> counter;
     ASSERT_EQ(manager->CreateInstanceByContractID("@test.org/counter;1", nullptr, NS_GET_IID(ICounter),
-                                                  counter.ReceiveVoid()),
+                                                  counter.PutVoid()),
               NS_OK);
     int32_t value = 0;
     EXPECT_EQ(counter->Next(&value), NS_OK);
 
-    void* missing = module_.get();
+    void* missing = module_.Get();
     EXPECT_EQ(
         manager->CreateInstanceByContractID("@test.org/inert;1", nullptr, NS_GET_IID(ICounter), &missing),
         NS_ERROR_FACTORY_NOT_REGISTERED);
@@ -241,15 +240,15 @@ TEST_F(XpcomModuleTest, ManagerCreatesByContractIdThroughTheModule) {
               NS_ERROR_ILLEGAL_VALUE);
 
     // Once the test lets go, the manager holds the module's last reference.
-    EXPECT_EQ(module_.forget()->Release(), 1u);
-    counter = {};
-    EXPECT_EQ(manager.forget()->Release(), 0u);
+    EXPECT_EQ(module_.Detach()->Release(), 1u);
+    counter.Reset();
+    EXPECT_EQ(manager.Detach()->Release(), 0u);
     EXPECT_EQ(hooks.destructorCalls, 1);
 }
 
 TEST_F(XpcomModuleTest, ManagerLetsALaterRegistrationTakeAContractIdOver) {
-    const ComPtr<ComponentManager> manager = ComponentManager::Create();
-    ASSERT_EQ(manager->RegisterModule(module_.get(), kLocation, "loader", "type"), NS_OK);
+    const NoxComPtr<ComponentManager> manager = ComponentManager::Create();
+    ASSERT_EQ(manager->RegisterModule(module_.Get(), kLocation, "loader", "type"), NS_OK);
     ASSERT_EQ(manager->RegisterFactoryLocation(kSecondCid, nullptr, "@test.org/counter;1", nullptr, nullptr,
                                                nullptr),
               NS_OK);
@@ -273,8 +272,8 @@ public:
         return NS_ERROR_NOT_IMPLEMENTED;
     }
     nsresult RegisterSelf(nsIComponentManager* compMgr, nsIFile*, const char*, const char*) override {
-        ComPtr<nsIComponentRegistrar> registrar;
-        EXPECT_EQ(compMgr->QueryInterface(NS_GET_IID(nsIComponentRegistrar), registrar.ReceiveVoid()), NS_OK);
+        NoxComPtr<nsIComponentRegistrar> registrar;
+        EXPECT_EQ(compMgr->QueryInterface(NS_GET_IID(nsIComponentRegistrar), registrar.PutVoid()), NS_OK);
         EXPECT_EQ(registrar->RegisterFactoryLocation(kInertCid, "Half", "@test.org/half;1", nullptr, nullptr,
                                                      nullptr),
                   NS_OK);
@@ -288,13 +287,13 @@ private:
 };
 
 TEST_F(XpcomModuleTest, ManagerDropsWhatAFailedModuleRegistered) {
-    const ComPtr<ComponentManager> manager = ComponentManager::Create();
-    ASSERT_EQ(manager->RegisterModule(module_.get(), kLocation, "loader", "type"), NS_OK);
-    ComPtr<nsIModule> failing = ComPtr<nsIModule>::Adopt(new HalfRegisteringModule());
+    const NoxComPtr<ComponentManager> manager = ComponentManager::Create();
+    ASSERT_EQ(manager->RegisterModule(module_.Get(), kLocation, "loader", "type"), NS_OK);
+    NoxComPtr<nsIModule> failing = NoxComPtr<nsIModule>::Attach(new HalfRegisteringModule());
 
-    EXPECT_EQ(manager->RegisterModule(failing.get(), nullptr, nullptr, nullptr), NS_ERROR_FAILURE);
+    EXPECT_EQ(manager->RegisterModule(failing.Get(), nullptr, nullptr, nullptr), NS_ERROR_FAILURE);
     EXPECT_EQ(manager->Registrations().size(), 2u);
-    EXPECT_EQ(failing.forget()->Release(), 0u);
+    EXPECT_EQ(failing.Detach()->Release(), 0u);
     EXPECT_EQ(manager->RegisterModule(nullptr, nullptr, nullptr, nullptr), NS_ERROR_NULL_POINTER);
 }
 
