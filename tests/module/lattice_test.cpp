@@ -1,5 +1,5 @@
-// The lattice: its defaults, its set-up from the plane-group catalogue (with the hexagonal basis
-// change), position transforms, and the comparison of two lattices.
+// The lattice: set-up from the plane-group catalogue (with the hexagonal basis change), position
+// transforms, comparison, and its site list's lifetime.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,113 +9,79 @@
 #include "vxostrel/module.h"
 
 using kmctest::MockDocument;
-using kmctest::TakeErrorDescription;
-using latticetest::MakeLattice;
+using namespace latticetest;
 using ::testing::NiceMock;
 using ::testing::Return;
 
 namespace {
 
-struct LatticeSpec {
+struct Cell {
     const char* type;
     const char* group;
     double u, v, theta;
 };
 
-TEST(LatticeTest, NewLatticeHasItsDefaults) {
+TEST(LatticeTest, StartsEmptyAndTakesTheCataloguesOperators) {
     NoxComPtr<KMCLattice> lattice = KMCLattice::Create();
-    NoxBSTR type, group;
-    double u = 0, v = 0, theta = 0, area = 0;
-    LONG operators = -1, sites = -1;
-    EXPECT_EQ(lattice->get_LatticeType(type.Put()), S_OK);
-    EXPECT_EQ(lattice->get_SymmetryGroup(group.Put()), S_OK);
-    lattice->get_LengthU(&u);
-    lattice->get_LengthV(&v);
-    lattice->get_AngleTheta(&theta);
+    double area = 0;
+    LONG operators = -1;
     lattice->get_CellArea(&area);
     lattice->get_OperatorCount(&operators);
-    NoxComPtr<IVxKMCLatticeSiteList> list;
-    ASSERT_EQ(lattice->get_LatticeSiteList(list.Put()), S_OK);
-    list->get_Count(&sites);
-    EXPECT_EQ(type.ToTString(), "Oblique");
-    EXPECT_EQ(group.ToTString(), "p 1");
-    EXPECT_EQ(std::make_tuple(u, v, theta, area, operators, sites),
-              std::make_tuple(5.0, 5.0, 90.0, 25.0, 0, 0));
-    EXPECT_EQ(list.Get(), static_cast<IVxKMCLatticeSiteList*>(lattice->RawLatticeSiteList()));
+    EXPECT_EQ(std::tie(lattice->LatticeType(), area, operators), std::make_tuple("Oblique", 25.0, 0));
+    EXPECT_EQ(lattice->RawLatticeSiteList()->Count(), 0);
+
+    lattice->SetLattice(2, "Rectangular", "c 2 m m", 3, 4, 90);
+    lattice->get_CellArea(&area);
+    EXPECT_EQ(area, 12.0);
+    EXPECT_EQ(lattice->SymmetryOperators(),
+              PlaneGroupCatalog::Instance().Find("c 2 m m")->CreateSymmetryGroup(true));
 }
 
-TEST(LatticeTest, SetLatticeTakesTheCataloguesOperators) {
-    for (const LatticeSpec& setup :
-         {LatticeSpec{"Oblique", "p 1", 3, 4, 90}, LatticeSpec{"Square", "p 4 m m", 2, 2, 90},
-          LatticeSpec{"Rectangular", "c 2 m m", 2, 3, 90}}) {
-        NoxComPtr<KMCLattice> lattice = MakeLattice(setup.type, setup.group, setup.u, setup.v, setup.theta);
-        const auto expected = PlaneGroupCatalog::Instance().Find(setup.group)->CreateSymmetryGroup(true);
-        EXPECT_EQ(lattice->SymmetryOperators(), expected) << setup.group;
-        double area = 0;
-        lattice->get_CellArea(&area);
-        EXPECT_DOUBLE_EQ(area, setup.u * setup.v) << setup.group;
-    }
-}
-
-TEST(LatticeTest, RefusedSetupsChangeNothing) {
+TEST(LatticeTest, RefusedSetUpsChangeNothing) {
+    NiceMock<MockDocument> document;
+    NoxComPtr<KMCLattice> fresh = KMCLattice::Create();
+    NoxComPtr<KMCLattice> set = MakeLattice("Square", "p 4");
+    set->SetParent(&document, nullptr, nullptr, nullptr);
     struct Case {
-        LatticeSpec setup;
+        KMCLattice* lattice;
+        Cell cell;
         const char* message;
     };
     const Case cases[] = {
-        {{"Oblique", "p 7", 1, 1, 90}, "Symmetry group specified for the lattice is unknown"},
-        {{"Oblique", "P 1", 1, 1, 90}, "Symmetry group specified for the lattice is unknown"},
-        {{"Square", "p 6 m m", 1, 1, 90}, "Symmetry group specified does not match the lattice type"},
-        {{"square", "p 4", 1, 1, 90}, "Symmetry group specified does not match the lattice type"},
+        {fresh.Get(), {"Oblique", "p 7", 1, 1, 90}, "Symmetry group specified for the lattice is unknown"},
+        {fresh.Get(), {"Oblique", "P 1", 1, 1, 90}, "Symmetry group specified for the lattice is unknown"},
+        {fresh.Get(),
+         {"Square", "p 6 m m", 1, 1, 90},
+         "Symmetry group specified does not match the lattice type"},
+        {fresh.Get(),
+         {"square", "p 4", 1, 1, 90},
+         "Symmetry group specified does not match the lattice type"},
+        {set.Get(), {"Oblique", "p 2", 1, 1, 80}, "KMCLattice has already been initialised"},
     };
-    NoxComPtr<KMCLattice> lattice = KMCLattice::Create();
     for (const Case& c : cases) {
-        try {
-            lattice->SetLattice(2, c.setup.type, c.setup.group, 7, 8, 60);
-            ADD_FAILURE() << c.setup.group << " accepted";
-        } catch (const NoxResult& failure) {
-            EXPECT_EQ(failure.Code(), E_UNEXPECTED);
-            EXPECT_EQ(failure.Description(), c.message);
-        }
-        EXPECT_EQ(lattice->LatticeType(), "Oblique");
-        EXPECT_TRUE(lattice->SymmetryOperators().empty());
-        double u = 0;
-        lattice->get_LengthU(&u);
-        EXPECT_EQ(u, 5.0);
+        const std::string type = c.lattice->LatticeType();
+        const auto operators = c.lattice->SymmetryOperators();
+        EXPECT_EQ(Raised([&] { c.lattice->SetLattice(2, c.cell.type, c.cell.group, 7, 8, 60); }),
+                  Outcome(E_UNEXPECTED, c.message));
+        EXPECT_EQ(c.lattice->LatticeType(), type);
+        EXPECT_EQ(c.lattice->SymmetryOperators(), operators);
     }
-    // A lattice that failed to set up may still be set up once.
-    lattice->SetLattice(2, "Square", "p 4", 1, 1, 90);
-    EXPECT_EQ(lattice->SymmetryOperators().size(), 4u);
-}
-
-TEST(LatticeTest, SetAgainOnlyWhileTheDocumentLoads) {
-    NiceMock<MockDocument> document;
-    NoxComPtr<KMCLattice> lattice = MakeLattice("Square", "p 4 m m");
-    EXPECT_THROW(lattice->SetLattice(2, "Oblique", "p 2", 1, 1, 80), NoxResult);  // no document: not loading
-    lattice->SetParent(&document, nullptr, nullptr, nullptr);
-    EXPECT_CALL(document, IsLoading()).WillOnce(Return(false)).WillOnce(Return(true));
-    try {
-        lattice->SetLattice(2, "Oblique", "p 2", 1, 1, 80);
-        ADD_FAILURE() << "set twice outside loading";
-    } catch (const NoxResult& failure) {
-        EXPECT_EQ(failure.Description(), "KMCLattice has already been initialised");
-    }
-    EXPECT_EQ(lattice->LatticeType(), "Square");
-    lattice->SetLattice(2, "Oblique", "p 2", 1, 1, 80);
-    EXPECT_EQ(lattice->LatticeType(), "Oblique");
-    EXPECT_EQ(lattice->SymmetryOperators().size(), 2u);
+    // Set again while the document loads, and a lattice that failed to set up still can be.
+    EXPECT_CALL(document, IsLoading()).WillOnce(Return(true));
+    set->SetLattice(2, "Oblique", "p 2", 1, 1, 80);
+    fresh->SetLattice(2, "Square", "p 4", 1, 1, 90);
+    EXPECT_EQ(std::tie(set->LatticeType(), fresh->LatticeType()), std::make_tuple("Oblique", "Square"));
 }
 
 // Every operator of a hexagonal group, taken into the lattice's 60-degree cell, must keep that
-// cell's metric and map its two hollow positions onto hollow positions.
+// cell's metric and map its two hollows onto hollows.
 TEST(LatticeTest, HexagonalOperatorsActOnTheSixtyDegreeCell) {
-    const double metric[2][2] = {{1.0, 0.5}, {0.5, 1.0}};  // u = v = 1, theta = 60
+    const double metric[2][2] = {{1.0, 0.5}, {0.5, 1.0}};
     const Point3d hollows[] = {{1.0 / 3, 1.0 / 3, 0}, {2.0 / 3, 2.0 / 3, 0}};
+    auto whole = [](double d) { return std::abs(d - std::round(d)) < 1e-9; };
     for (const char* group : {"p 3", "p 3 m 1", "p 3 1 m", "p 6", "p 6 m m"}) {
-        NoxComPtr<KMCLattice> lattice = MakeLattice("Hexagonal", group, 1, 1, 60);
-        const auto operators = lattice->SymmetryOperators();
-        ASSERT_FALSE(operators.empty());
-        EXPECT_TRUE(operators[0].IsIdentity()) << group;
+        const auto operators = MakeLattice("Hexagonal", group, 1, 1, 60)->SymmetryOperators();
+        EXPECT_TRUE(operators.at(0).IsIdentity()) << group;
         for (const TransformMatrix& op : operators) {
             for (int r = 0; r < 2; ++r) {
                 for (int c = 0; c < 2; ++c) {
@@ -127,98 +93,58 @@ TEST(LatticeTest, HexagonalOperatorsActOnTheSixtyDegreeCell) {
             }
             for (const Point3d& hollow : hollows) {
                 const Point3d image = op.Apply(hollow);
-                const bool onHollow =
-                    std::any_of(std::begin(hollows), std::end(hollows), [&](const Point3d& h) {
-                        auto whole = [](double d) { return std::abs(d - std::round(d)) < 1e-9; };
-                        return whole(image.x - h.x) && whole(image.y - h.y);
-                    });
-                EXPECT_TRUE(onHollow) << group;
+                EXPECT_TRUE(std::any_of(std::begin(hollows), std::end(hollows), [&](const Point3d& h) {
+                    return whole(image.x - h.x) && whole(image.y - h.y);
+                })) << group;
             }
         }
     }
 }
 
-TEST(LatticeTest, TransformPositionChecksTheOperatorIndex) {
-    NoxComPtr<KMCLattice> lattice = MakeLattice("Square", "p 4");
-    const Point3d point{0.25, 0.1, 0.0};
-    EXPECT_EQ(lattice->TransformPosition(point, 0), point);
-    const Point3d turned = lattice->TransformPosition(point, 1);
-    EXPECT_NEAR(std::hypot(turned.x, turned.y), std::hypot(point.x, point.y), 1e-12);
-    for (LONG index : {-1, 4, std::numeric_limits<LONG>::max()}) {
-        try {
-            lattice->TransformPosition(point, index);
-            ADD_FAILURE() << index << " accepted";
-        } catch (const NoxResult& failure) {
-            EXPECT_EQ(failure.Code(), E_UNEXPECTED);
-            EXPECT_EQ(failure.Description(), "Invalid symmetry index for KMCLattice::TransformPosition");
-        }
-    }
-}
-
 TEST(LatticeTest, IsConsistentNamesTheFirstDifference) {
+    NoxComPtr<KMCLattice> withSite = MakeLattice("Square", "p 4 m m", 2.5, 2.5, 90);
+    ASSERT_EQ(CreateSite(*withSite, "Adsorption site", "Top"), S_OK);
     struct Case {
-        LatticeSpec other;
+        NoxComPtr<KMCLattice> other;
         const char* message;
     };
     const Case cases[] = {
-        {{"Square", "p 4 m m", 2.5, 2.5, 90}, ""},
-        {{"Square", "p 4 m m", 2.505, 2.495, 90.005}, ""},
-        {{"Rectangular", "p 2 m m", 2.5, 2.5, 90}, "Lattices are of different type."},
-        {{"Square", "p 4", 2.5, 2.5, 90}, "Lattices have different symmetry."},
-        {{"Square", "p 4 m m", 2.52, 2.5, 90}, "Lattices have different geometries."},
-        {{"Square", "p 4 m m", 2.5, 2.48, 90}, "Lattices have different geometries."},
-        {{"Square", "p 4 m m", 2.5, 2.5, 90.02}, "Lattices have different geometries."},
+        {MakeLattice("Square", "p 4 m m", 2.505, 2.495, 90.005), ""},
+        {MakeLattice("Rectangular", "p 2 m m", 2.5, 2.5, 90), "Lattices are of different type."},
+        {MakeLattice("Square", "p 4", 2.5, 2.5, 90), "Lattices have different symmetry."},
+        {MakeLattice("Square", "p 4 m m", 2.52, 2.5, 90), "Lattices have different geometries."},
+        {MakeLattice("Square", "p 4 m m", 2.5, 2.48, 90), "Lattices have different geometries."},
+        {MakeLattice("Square", "p 4 m m", 2.5, 2.5, 90.02), "Lattices have different geometries."},
+        {withSite, "The two lattices have a different number of sites specified."},
     };
     NoxComPtr<KMCLattice> lattice = MakeLattice("Square", "p 4 m m", 2.5, 2.5, 90);
     for (const Case& c : cases) {
-        NoxComPtr<KMCLattice> other =
-            MakeLattice(c.other.type, c.other.group, c.other.u, c.other.v, c.other.theta);
         VARIANT_BOOL consistent = 7;
         NoxBSTR message;
-        ASSERT_EQ(lattice->IsConsistent(other.Get(), &consistent, message.Put()), S_OK);
-        EXPECT_EQ(message.ToTString(), c.message);
-        EXPECT_EQ(consistent, *c.message == '\0' ? VARIANT_TRUE : VARIANT_FALSE) << c.message;
+        ASSERT_EQ(lattice->IsConsistent(c.other.Get(), &consistent, message.Put()), S_OK);
+        EXPECT_EQ(std::make_pair(message.ToTString(), consistent),
+                  std::make_pair(std::string(c.message), *c.message ? VARIANT_FALSE : VARIANT_TRUE));
     }
-
-    // Equal geometry hands the comparison to the site lists.
-    NoxComPtr<KMCLattice> other = MakeLattice("Square", "p 4 m m", 2.5, 2.5, 90);
-    ASSERT_EQ(latticetest::CreateSite(*other, "Adsorption site", "Top"), S_OK);
-    VARIANT_BOOL consistent = 7;
     NoxBSTR message;
-    ASSERT_EQ(lattice->IsConsistent(other.Get(), &consistent, message.Put()), S_OK);
-    EXPECT_EQ(consistent, VARIANT_FALSE);
-    EXPECT_EQ(message.ToTString(), "The two lattices have a different number of sites specified.");
-
-    EXPECT_EQ(lattice->IsConsistent(other.Get(), nullptr, message.Put()), E_POINTER);
-    EXPECT_EQ(TakeErrorDescription(), "No pointer supplied for output argument.");
-    EXPECT_EQ(lattice->IsConsistent(nullptr, &consistent, message.Put()), E_POINTER);
+    EXPECT_EQ(Result(lattice->IsConsistent(withSite.Get(), nullptr, message.Put())),
+              Outcome(E_POINTER, "No pointer supplied for output argument."));
 }
 
-TEST(LatticeTest, AnswersThroughDispatchAndTheRegistry) {
+TEST(LatticeTest, ComesFromTheRegistryWithASiteListThatMayOutliveIt) {
     NoxComPtr<IClassFactory> factory;
     ASSERT_EQ(DllGetClassObject(CLSID_KMCLattice, IID_IClassFactory, factory.PutVoid()), S_OK);
-    NoxComPtr<IDispatch> created;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, created.PutVoid()), S_OK);
+    NoxComPtr<IVxKMCLattice> lattice;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IVxKMCLattice, lattice.PutVoid()), S_OK);
     kmctest::DispatchCall call;
-    kmctest::CallByName(call, created.Get(), u"CellArea", DISPATCH_PROPERTYGET, {});
+    kmctest::CallByName(call, lattice.Get(), u"LatticeSiteList", DISPATCH_PROPERTYGET, {});
     ASSERT_EQ(call.hr, S_OK);
-    EXPECT_EQ(call.result.Get().dblVal, 25.0);
-    kmctest::DispatchCall list;
-    kmctest::CallByName(list, created.Get(), u"LatticeSiteList", DISPATCH_PROPERTYGET, {});
-    ASSERT_EQ(list.hr, S_OK);
-    EXPECT_NE(list.result.Get().pdispVal, nullptr);  // the registry path runs FinalConstruct
-}
-
-TEST(LatticeTest, SiteListOutlivingItsLatticeIsUnlinked) {
-    NoxComPtr<KMCLattice> lattice = MakeLattice("Square", "p 4 m m");
-    NoxComPtr<IVxKMCLatticeSiteList> list;
-    lattice->get_LatticeSiteList(list.Put());
+    NoxComPtr<IVxKMCLatticeSiteList> list(static_cast<IVxKMCLatticeSiteList*>(call.result.Get().pdispVal));
+    ASSERT_TRUE(list);
     lattice.Reset();
     NoxComPtr<IVxKMCLatticeSite> site;
-    EXPECT_EQ(list->CreateLatticeSite(kmctest::Text("Adsorption site").Get(), kmctest::Text("Top").Get(), 0,
-                                      0, 0, site.Put()),
-              E_UNEXPECTED);
-    EXPECT_EQ(TakeErrorDescription(), "Lattice site list is not part of a lattice.");
+    EXPECT_EQ(Result(list->CreateLatticeSite(Text("Adsorption site").Get(), Text("Top").Get(), 0, 0, 0,
+                                             site.Put())),
+              Outcome(E_UNEXPECTED, "Lattice site list is not part of a lattice."));
 }
 
 }  // namespace
