@@ -72,7 +72,7 @@ HRESULT KMCSpecies::Delete() {
     return Boundary([&] {
         kmc::Edit(ParentDocument(), [&] {
             // The list drops its reference; the caller's keeps this object alive meanwhile.
-            if (parent_ == nullptr || !parent_->RemoveSpecies(std::string(name_)))
+            if (parent_ == nullptr || !parent_->Remove(*this))
                 throw NoxResult(E_UNEXPECTED, "Unable to remove Species from SpeciesList.");
         });
     });

@@ -47,13 +47,22 @@ void KMCSpeciesList::Members::Clear() {
     items_.clear();
 }
 
-bool KMCSpeciesList::Members::RemoveNamed(const std::string& name) {
-    auto found = std::find_if(items_.begin(), items_.end(), [&](const auto& s) { return s->Name() == name; });
+template <class Match>
+bool KMCSpeciesList::Members::RemoveFirst(Match match) {
+    auto found = std::find_if(items_.begin(), items_.end(), [&](const auto& s) { return match(*s); });
     if (found == items_.end()) return false;
     NoxComPtr<KMCSpecies> removed = std::move(*found);
     items_.erase(found);
     removed->LeaveList();
     return true;
+}
+
+bool KMCSpeciesList::Members::RemoveNamed(const std::string& name) {
+    return RemoveFirst([&](const KMCSpecies& s) { return s.Name() == name; });
+}
+
+bool KMCSpeciesList::Members::Remove(const KMCSpecies& species) {
+    return RemoveFirst([&](const KMCSpecies& s) { return &s == &species; });
 }
 
 KMCSpecies* KMCSpeciesList::Members::FindIgnoringCase(const std::string& name) const {
@@ -70,6 +79,8 @@ void KMCSpeciesList::SetParent(CKMCDocumentsBase* document, IUnknown*, KMCProces
 }
 
 bool KMCSpeciesList::RemoveSpecies(const std::string& name) { return species_.RemoveNamed(name); }
+
+bool KMCSpeciesList::Remove(const KMCSpecies& species) { return species_.Remove(species); }
 
 KMCSpecies* KMCSpeciesList::FindByName(BSTR name) const {
     return species_.FindIgnoringCase(strings::Trim(BSTRToTString(name)));

@@ -41,6 +41,9 @@ public:
     // Removes the first species named exactly `name`, with no edit check, no in-use test and
     // no notification; false when there is none.
     bool RemoveSpecies(const std::string& name);
+    // Removes this very species, the same way. A species deleting itself uses this, so that it
+    // never takes another of the same name with it (a name can repeat after a load or a Clone).
+    bool Remove(const KMCSpecies& species);
 
     HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) override;
     HRESULT get_Count(LONG* count) override;
@@ -77,6 +80,7 @@ private:
         void Append(NoxComPtr<KMCSpecies> species) { items_.push_back(std::move(species)); }
         void Clear();
         bool RemoveNamed(const std::string& name);
+        bool Remove(const KMCSpecies& species);
 
         size_t Count() const { return items_.size(); }
         KMCSpecies* At(size_t index) const { return items_[index].Get(); }
@@ -85,6 +89,9 @@ private:
         const std::vector<NoxComPtr<KMCSpecies>>& Items() const { return items_; }
 
     private:
+        template <class Match>
+        bool RemoveFirst(Match match);
+
         std::vector<NoxComPtr<KMCSpecies>> items_;
     };
 
