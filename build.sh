@@ -35,7 +35,7 @@ install_missing
 case "$mode" in
     run)
         build build
-        build/bin/kmcdoc typelib
+        build/bin/kmcdoc show examples/square_lattice.xml
         ;;
     test)
         build build

@@ -42,4 +42,11 @@ NoxComPtr<Interface> CreateByProgId(std::string_view progId) {
     return object;
 }
 
+// Creates an object through the class registry and returns the class behind it, for the
+// host-facing methods (SetParent, SetLattice, ...) that are not on the automation interface.
+template <class Class, class Interface>
+NoxComPtr<Class> CreateClassByProgId(std::string_view progId) {
+    return NoxComPtr<Class>(Class::FromInterface(CreateByProgId<Interface>(progId).Get()));
+}
+
 }  // namespace kmcdoc

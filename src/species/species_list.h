@@ -37,6 +37,8 @@ public:
     CKMCDocumentsBase* ParentDocument() const { return document_; }
     KMCProcessList* ProcessList() const { return processList_; }
     KMCInteractionList* InteractionList() const { return interactionList_; }
+    // The whole 32-bit vacancy colour (automation sees only the low 24 bits).
+    ColorValue VacancyColor() const { return vacancyColor_; }
 
     // Removes the first species named exactly `name`, with no edit check, no in-use test and
     // no notification; false when there is none.
@@ -67,7 +69,9 @@ public:
     HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
-    // Detaches every species it still holds when the species lose their list.
+    // The species of the list, or of a list being built aside. Every species that leaves it
+    // (removed, cleared, replaced, or dropped with the holder) is told so, so that a species
+    // kept elsewhere never reaches a list that may be gone.
     class Members {
     public:
         Members() = default;
