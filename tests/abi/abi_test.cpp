@@ -4,7 +4,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -29,9 +28,7 @@ std::string Utf8(BSTR text) {
 class AbiClientTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* dir = std::getenv("KMC_MODULE_DIR");
-        ASSERT_NE(dir, nullptr) << "KMC_MODULE_DIR names the folder of the module";
-        module_ = dlopen((std::string(dir) + "/libvxostrel.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        module_ = dlopen(KMC_MODULE_DIR "/libvxostrel.so", RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(module_, nullptr) << dlerror();
         getClassObject_ = reinterpret_cast<GetClassObjectFn>(dlsym(module_, "DllGetClassObject"));
         canUnloadNow_ = reinterpret_cast<CanUnloadNowFn>(dlsym(module_, "DllCanUnloadNow"));

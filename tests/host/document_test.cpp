@@ -1,7 +1,6 @@
 // Processes documents: load, save, the canonical form, and what a broken file tells the user.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -13,9 +12,7 @@
 
 namespace {
 
-std::string Example(const char* name) {
-    return std::string(std::getenv("KMC_SOURCE_DIR")) + "/examples/" + name;
-}
+std::string Example(const char* name) { return std::string(KMC_SOURCE_DIR) + "/examples/" + name; }
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
