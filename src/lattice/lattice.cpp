@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "geometry/plane_groups.h"
-#include "lattice/element_io.h"
 #include "lattice/lattice_site_list.h"
 #include "nox/strings.h"
+#include "xml/element_io.h"
 #include "xml/utils.h"
 
 namespace {

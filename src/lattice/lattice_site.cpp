@@ -3,11 +3,11 @@
 #include <cmath>
 #include <optional>
 
-#include "lattice/element_io.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site_list.h"
 #include "lattice/positions.h"
 #include "nox/strings.h"
+#include "xml/element_io.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ HRESULT KMCLatticeSite::SaveToXML(IVxOstrelToXML* writer) {
         element.Double("XPosition", position_.x);
         element.Double("YPosition", position_.y);
         element.Long("Label", label_);
-        element.Text("Color", colour_.ToString());
+        element.Color("Color", colour_);
         element.Close();
     });
 }

@@ -5,12 +5,12 @@
 #include <exception>
 #include <limits>
 
-#include "lattice/element_io.h"
 #include "lattice/lattice.h"
 #include "lattice/positions.h"
 #include "lattice/site_users.h"
 #include "nox/format.h"
 #include "nox/strings.h"
+#include "xml/element_io.h"
 #include "xml/utils.h"
 
 namespace {

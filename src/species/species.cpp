@@ -1,11 +1,10 @@
 #include "species/species.h"
 
 #include "nox/strings.h"
-#include "species/persistence.h"
 #include "species/species_list.h"
+#include "xml/element_io.h"
 
 namespace {
-namespace xml = kmc::persistence;
 const char* const kElement = "Species";
 }  // namespace
 
@@ -103,30 +102,25 @@ HRESULT KMCSpecies::Clone(IVxKMCSpecies* source) {
 
 HRESULT KMCSpecies::SaveToXML(IVxOstrelToXML* writer) {
     return Boundary<IVxKMCSerializer>([&] {
-        xml::OpenObject(writer, kElement);
-        xml::AddText(writer, "Name", name_);
-        xml::AddText(writer, "Category", category_);
-        xml::AddDouble(writer, "Radius", radius_);
-        xml::AddLong(writer, "Charge", charge_);
-        xml::AddColor(writer, "Color", color_);
-        xml::CloseObject(writer);
+        kmc::ElementWriter element(writer, kElement);
+        element.Text("Name", name_);
+        element.Text("Category", category_);
+        element.Double("Radius", radius_);
+        element.Long("Charge", charge_);
+        element.Color("Color", color_);
+        element.Close();
     });
 }
 
 HRESULT KMCSpecies::LoadFromXML(IVxXMLToOstrel* reader) {
     return Boundary<IVxKMCSerializer>([&] {
-        xml::OpenElement(reader, kElement, "Failed to open Species element");
-        std::string name =
-            xml::ReadText(reader, "Name", "Failed to obtain Name attribute from Species element");
-        std::string category =
-            xml::ReadText(reader, "Category", "Failed to obtain Category attribute from Species element");
-        double radius =
-            xml::ReadDouble(reader, "Radius", "Failed to obtain Radius attribute from Species element");
-        LONG charge =
-            xml::ReadLong(reader, "Charge", "Failed to obtain Charge attribute from Species element");
-        ColorValue color = xml::ReadColor(
-            reader, "Color", "Failed to obtain Color attribute from Species element", kInitialColor);
-        xml::CloseElement(reader);
+        kmc::ElementReader element(reader, kElement);
+        std::string name = element.Text("Name");
+        std::string category = element.Text("Category");
+        double radius = element.Double("Radius");
+        LONG charge = element.Long("Charge");
+        ColorValue color = element.Color("Color", kInitialColor);
+        element.Close();
         name_ = std::move(name);
         category_ = std::move(category);
         radius_ = radius;

@@ -6,14 +6,12 @@
 #include "nox/strings.h"
 #include "species/initial_color.h"
 #include "species/names.h"
-#include "species/persistence.h"
 #include "species/species_usage.h"
 #include "strings/text.h"
+#include "xml/element_io.h"
 #include "xml/utils.h"
 
 namespace {
-
-namespace xml = kmc::persistence;
 
 const char* const kElement = "SpeciesList";
 const char* const kInvalidVacancySymbol =
@@ -284,47 +282,43 @@ HRESULT KMCSpeciesList::RemoveSpecies(BSTR name) {
 
 HRESULT KMCSpeciesList::SaveToXML(IVxOstrelToXML* writer) {
     return Boundary<IVxKMCSerializer>([&] {
-        xml::OpenObject(writer, kElement);
-        xml::AddLong(writer, "NumberOfSpecies", static_cast<LONG>(species_.Count()));
+        kmc::ElementWriter element(writer, kElement);
+        element.Long("NumberOfSpecies", static_cast<LONG>(species_.Count()));
         for (const auto& species : species_.Items()) OstrelUtils::SaveXML(species.Get(), writer);
-        xml::AddText(writer, "VacancySymbol", vacancySymbol_);
-        xml::AddColor(writer, "VacancyColor", vacancyColor_);
-        xml::AddText(writer, "NewEnablingSpecies", enablingSpecies_);
-        xml::CloseObject(writer);
+        element.Text("VacancySymbol", vacancySymbol_);
+        element.Color("VacancyColor", vacancyColor_);
+        element.Text("NewEnablingSpecies", enablingSpecies_);
+        element.Close();
     });
 }
 
-KMCSpeciesList::Members KMCSpeciesList::LoadMembers(IVxXMLToOstrel* reader) {
+KMCSpeciesList::Members KMCSpeciesList::LoadMembers(kmc::ElementReader& element) {
     // The count comes from the file, so nothing is sized by it: each species must find its
     // own element, and the first one missing ends the load.
-    LONG count = xml::ReadLong(reader, "NumberOfSpecies",
-                               "Failed to obtain NumberOfSpecies attribute from SpeciesList element");
+    LONG count = element.Long("NumberOfSpecies");
     Members loaded;
     for (LONG index = 0; index < count; ++index) {
         NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
         species->SetParent(this);
         loaded.Append(species);
-        OstrelUtils::LoadXML(species.Get(), reader);
+        OstrelUtils::LoadXML(species.Get(), element.Reader());
     }
-    if (xml::ElementsRemain(reader))
+    if (element.ChildrenRemain())
         throw NoxResult(E_UNEXPECTED, "Unexpected children found for the SpeciesList element");
     return loaded;
 }
 
 HRESULT KMCSpeciesList::LoadFromXML(IVxXMLToOstrel* reader) {
     return Boundary<IVxKMCSerializer>([&] {
-        xml::OpenElement(reader, kElement, "Failed to open SpeciesList element");
+        kmc::ElementReader element(reader, kElement);
         // Read whole before anything is replaced, so a failed load leaves the list as it was.
-        Members loaded = LoadMembers(reader);
-        std::string symbol = xml::ReadText(reader, "VacancySymbol",
-                                           "Failed to obtain Vacancy attribute from SpeciesList element");
-        ColorValue color = xml::ReadColor(reader, "VacancyColor",
-                                          "Failed to obtain VacancyColor attribute from SpeciesList element",
-                                          kInitialVacancyColor);
-        std::string enabling =
-            xml::ReadText(reader, "NewEnablingSpecies",
-                          "Failed to obtain NewEnablingSpecies attribute from SpeciesList element");
-        xml::CloseElement(reader);
+        Members loaded = LoadMembers(element);
+        // Its sentence says "Vacancy", not the attribute's name; callers match the text as it always was.
+        std::string symbol =
+            element.Text("VacancySymbol", "Failed to obtain Vacancy attribute from SpeciesList element");
+        ColorValue color = element.Color("VacancyColor", kInitialVacancyColor);
+        std::string enabling = element.Text("NewEnablingSpecies");
+        element.Close();
         species_ = std::move(loaded);
         vacancySymbol_ = std::move(symbol);
         vacancyColor_ = color;

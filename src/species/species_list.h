@@ -17,6 +17,9 @@
 
 class KMCProcessList;
 class KMCInteractionList;
+namespace kmc {
+class ElementReader;
+}
 
 class NOX_EXPORT KMCSpeciesList final
     : public kmc::Component<KMCSpeciesList, IVxKMCSpeciesList, IVxKMCSerializer> {
@@ -102,7 +105,7 @@ private:
     // A named and coloured species for `members`, checked against their names.
     NoxComPtr<KMCSpecies> NewSpecies(const std::string& name, const Members& members);
     Members CloneMembers(IVxKMCSpeciesList& source);
-    Members LoadMembers(IVxXMLToOstrel* reader);
+    Members LoadMembers(kmc::ElementReader& element);
     // The name as a client gives it: trimmed, then matched without regard to case.
     KMCSpecies* FindByName(BSTR name) const;
     bool CanRemoveSpeciesImpl(const std::string& name) const;

@@ -32,7 +32,7 @@ TEST(LatticeXmlTest, SaveAndLoadKeepEveryAttribute) {
     ASSERT_EQ(CreateSite(*original, "Adsorption site", "Hollow"), S_OK);
     ASSERT_EQ(CreateSite(*original, "Substrate site", "Other", 0.1, 0.7, 0x00FF00), S_OK);
     ASSERT_EQ(CreateSite(*original, "Label", "Top", 0.25, 0.5, -1), S_OK);
-    const std::string saved = Save(original.Get());
+    const std::string saved = SaveXml(original.Get());
     EXPECT_NE(
         saved.find(
             R"(<Lattice LatticeType="Hexagonal" SymmetryGroup="p 6 m m" LatticeU="2.71" LatticeV="2.71")"
@@ -46,16 +46,16 @@ TEST(LatticeXmlTest, SaveAndLoadKeepEveryAttribute) {
         << saved;
 
     NoxComPtr<KMCLattice> loaded = KMCLattice::Create();
-    ASSERT_EQ(Load(loaded.Get(), saved), Outcome(S_OK, ""));
+    ASSERT_EQ(LoadXml(loaded.Get(), saved), Outcome(S_OK, ""));
     EXPECT_EQ(loaded->SymmetryOperators(), original->SymmetryOperators());
     EXPECT_EQ(Sites(*loaded), Sites(*original));
-    EXPECT_EQ(Save(loaded.Get()), saved);
+    EXPECT_EQ(SaveXml(loaded.Get()), saved);
 
     // What the file says is kept, even a type that does not follow from the position.
     const std::string odd =
         R"(<LatticeSite Category="Adsorbate" Type="Hollow" XPosition="1.5" YPosition="-2"/>)";
     NoxComPtr<KMCLattice> lenient = KMCLattice::Create();
-    ASSERT_EQ(Load(lenient.Get(), LatticeElement(kSquare, SiteList("1", odd))).first, S_OK);
+    ASSERT_EQ(LoadXml(lenient.Get(), LatticeElement(kSquare, SiteList("1", odd))).first, S_OK);
     EXPECT_EQ(Sites(*lenient), (std::vector<SiteValues>{{"Adsorbate", "Hollow", 1.5, -2, 0, 0xFF000000}}));
 }
 
@@ -64,9 +64,9 @@ TEST(LatticeXmlTest, ReloadingNeedsALoadingDocument) {
     NoxComPtr<KMCLattice> lattice = MakeLattice("Square", "p 4 m m");
     lattice->SetParent(&document, nullptr, nullptr, nullptr);
     const std::string file = LatticeElement(kSquare, SiteList("1", kSite));
-    EXPECT_EQ(Load(lattice.Get(), file), Outcome(E_UNEXPECTED, "KMCLattice has already been initialised"));
+    EXPECT_EQ(LoadXml(lattice.Get(), file), Outcome(E_UNEXPECTED, "KMCLattice has already been initialised"));
     EXPECT_CALL(document, IsLoading()).WillRepeatedly(Return(true));
-    EXPECT_EQ(Load(lattice.Get(), file).first, S_OK);
+    EXPECT_EQ(LoadXml(lattice.Get(), file).first, S_OK);
     EXPECT_EQ(lattice->RawLatticeSiteList()->Count(), 1);
 }
 
@@ -93,10 +93,10 @@ TEST(LatticeXmlTest, BadFilesFailAndChangeNothing) {
     NoxComPtr<KMCLattice> lattice = MakeLattice("Hexagonal", "p 3", 1, 1, 60);
     lattice->SetParent(&document, nullptr, nullptr, nullptr);
     ASSERT_EQ(CreateSite(*lattice, "Adsorption site", "Other", 0.3, 0.1), S_OK);
-    const std::string before = Save(lattice.Get());
+    const std::string before = SaveXml(lattice.Get());
     for (const auto& [file, message] : cases) {
-        EXPECT_EQ(Load(lattice.Get(), file), Outcome(E_UNEXPECTED, message)) << file;
-        EXPECT_EQ(Save(lattice.Get()), before) << file;
+        EXPECT_EQ(LoadXml(lattice.Get(), file), Outcome(E_UNEXPECTED, message)) << file;
+        EXPECT_EQ(SaveXml(lattice.Get()), before) << file;
     }
 }
 

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "species_support.h"
-#include "xml/reader.h"
-#include "xml/utils.h"
-#include "xml/writer.h"
 
+using kmctest::SaveXml;
 using kmctest::SpeciesValues;
 using kmctest::Text;
 using kmctest::ValuesOf;
@@ -14,29 +12,13 @@ using NameList = std::vector<std::string>;
 
 namespace {
 
-std::string Save(IDispatch* object) {
-    xmlTree tree;
-    NoxComPtr<OstrelToXML> writer = OstrelToXML::Create();
-    writer->Initialize(&tree);
-    EXPECT_EQ(writer->InitializeSaver(Text("ProcessesDocument").Get(), Text("1.0").Get()), S_OK);
-    OstrelUtils::SaveXML(object, writer.Get());
-    return tree.SaveString();
-}
-
 // The description of the load's failure; empty when it succeeds.
 std::string LoadDocument(IDispatch* object, const std::string& document) {
-    std::unique_ptr<xmlTree> tree = xmlTree::ParseString(document);
-    NoxComPtr<XMLToOstrel> reader = XMLToOstrel::Create();
-    reader->Initialize(tree.get());
-    NoxBSTR root, version;
-    EXPECT_EQ(reader->InitializeLoader(root.Put(), version.Put()), S_OK);
-    try {
-        OstrelUtils::LoadXML(object, reader.Get());
-        return {};
-    } catch (const NoxResult& failure) {
-        EXPECT_EQ(failure.Code(), E_UNEXPECTED);
-        return failure.Description();
+    auto [code, description] = kmctest::LoadXml(object, document);
+    if (code != S_OK) {
+        EXPECT_EQ(code, E_UNEXPECTED);
     }
+    return description;
 }
 
 std::string Load(IDispatch* object, const std::string& body) {
@@ -58,7 +40,7 @@ TEST_F(SpeciesXmlTest, WritesTheCountFirstAndTheVacancyAfterTheSpecies) {
     species->put_Color(0x00ABCDEF);
     list_->put_EnablingSpecies(Text("CO").Get());
     EXPECT_EQ(
-        Save(list_.Get()),
+        SaveXml(list_.Get()),
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<ProcessesDocument Version=\"1.0\">\n"
         "  <SpeciesList NumberOfSpecies=\"1\" VacancySymbol=\"V\" VacancyColor=\"FF808080\" "
@@ -74,10 +56,10 @@ TEST_F(SpeciesXmlTest, LoadingAndSavingAgainIsByteIdentical) {
         R"(<Species Name="O" Category="Substrate" Radius="0.30000000000000004" Charge="2147483647" Color="00ABCDEF"/>)"
         R"(<Species Name="1bad name" Category="" Radius="-1e-300" Charge="-3" Color="12345678"/></SpeciesList>)";
     ASSERT_EQ(Load(list_.Get(), list), "");
-    std::string saved = Save(list_.Get());
+    std::string saved = SaveXml(list_.Get());
     NoxComPtr<KMCSpeciesList> again = KMCSpeciesList::Create();
     ASSERT_EQ(LoadDocument(again.Get(), saved), "");
-    EXPECT_EQ(Save(again.Get()), saved);
+    EXPECT_EQ(SaveXml(again.Get()), saved);
     EXPECT_EQ(ValuesOf(Item(0).Get()),
               (SpeciesValues{"O", "Substrate", 0.30000000000000004, 2147483647, 0xABCDEF}));
     EXPECT_EQ(Raw(Item(1)).Color().Value(), 0x12345678u);

@@ -3,7 +3,9 @@
 
 #include <gmock/gmock.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "com/oleauto.h"
@@ -11,6 +13,9 @@
 #include "nox/strings.h"
 #include "nox/variant.h"
 #include "vxostrel/document.h"
+#include "xml/reader.h"
+#include "xml/utils.h"
+#include "xml/writer.h"
 
 namespace kmctest {
 
@@ -24,6 +29,40 @@ inline std::string TakeErrorDescription() {
 }
 
 inline NoxBSTR Text(const char* utf8) { return NoxBSTR(utf8); }
+
+using Outcome = std::pair<HRESULT, std::string>;
+
+// What a library call raised, or S_OK.
+template <class Call>
+Outcome Raised(Call&& call) {
+    try {
+        call();
+        return {S_OK, ""};
+    } catch (const NoxResult& failure) {
+        return {failure.Code(), failure.Description()};
+    }
+}
+
+// The text of a processes document that holds only `object`.
+inline std::string SaveXml(IDispatch* object) {
+    xmlTree tree;
+    NoxComPtr<OstrelToXML> writer = OstrelToXML::Create();
+    writer->Initialize(&tree);
+    EXPECT_EQ(writer->InitializeSaver(Text("ProcessesDocument").Get(), Text("1.0").Get()), S_OK);
+    OstrelUtils::SaveXML(object, writer.Get());
+    writer->Finalize();
+    return tree.SaveString();
+}
+
+// Loads `object` from the first element below the root of `document`.
+inline Outcome LoadXml(IDispatch* object, const std::string& document) {
+    std::unique_ptr<xmlTree> tree = xmlTree::ParseString(document);
+    NoxComPtr<XMLToOstrel> reader = XMLToOstrel::Create();
+    reader->Initialize(tree.get());
+    NoxBSTR root, version;
+    EXPECT_EQ(reader->InitializeLoader(root.Put(), version.Put()), S_OK);
+    return Raised([&] { OstrelUtils::LoadXML(object, reader.Get()); });
+}
 
 class MockDocument : public CKMCDocumentsBase {
 public:
