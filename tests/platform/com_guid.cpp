@@ -6,17 +6,12 @@ namespace {
 
 constexpr GUID kSample = MakeGuid("{1CF2B120-547D-101B-8E65-08002B2BD119}");
 
-TEST(Guid, FormatsUpperCaseRegistryForm) {
+TEST(Guid, FormatsUpperCaseAndParsesEitherCase) {
     EXPECT_EQ(nox::FormatGuid(kSample), "{1CF2B120-547D-101B-8E65-08002B2BD119}");
     EXPECT_EQ(nox::FormatGuid(GUID_NULL), "{00000000-0000-0000-0000-000000000000}");
-}
-
-TEST(Guid, ParsesEitherCaseAndRoundTrips) {
     GUID parsed{};
     ASSERT_TRUE(nox::ParseGuid("{1cf2b120-547d-101b-8e65-08002b2bd119}", parsed));
     EXPECT_EQ(parsed, kSample);
-    ASSERT_TRUE(nox::ParseGuid(nox::FormatGuid(IID_IDispatch), parsed));
-    EXPECT_EQ(parsed, IID_IDispatch);
 }
 
 TEST(Guid, RejectsMalformedTextAndLeavesOutputAlone) {
