@@ -1,28 +1,33 @@
-// The non-owning link from an object to its host document.
+// The non-owning link from an object to its parent: its host document or its owning list.
 #pragma once
-
-#include <string>
 
 #include "nox/result.h"
 #include "vxostrel/document.h"
 
 namespace kmc {
 
-class DocumentLink {
-public:
-    CKMCDocumentsBase* Document() const { return document_; }
+// Raises E_UNEXPECTED "Parent is already set for <class>.".
+[[noreturn]] void ThrowParentAlreadySet(const char* className);
 
-    // For classes whose parent is set once: a second link fails with "Parent is already set
-    // for <class>." and keeps the first. A null document does not count as set.
-    void LinkOnce(CKMCDocumentsBase* document, const char* className) {
-        if (document_ != nullptr)
-            throw NoxResult(E_UNEXPECTED, std::string("Parent is already set for ") + className + ".");
-        document_ = document;
+template <class Parent>
+class ParentLink {
+public:
+    Parent* Get() const { return parent_; }
+
+    // For classes whose parent is set once: a second link fails and keeps the first. A null
+    // parent does not count as set.
+    void LinkOnce(Parent* parent, const char* className) {
+        if (parent_ != nullptr) ThrowParentAlreadySet(className);
+        parent_ = parent;
     }
-    void Link(CKMCDocumentsBase* document) { document_ = document; }
+    void Link(Parent* parent) { parent_ = parent; }
+    // The parent is going away, or the object leaves it.
+    void Unlink() { parent_ = nullptr; }
 
 private:
-    CKMCDocumentsBase* document_ = nullptr;
+    Parent* parent_ = nullptr;
 };
+
+using DocumentLink = ParentLink<CKMCDocumentsBase>;
 
 }  // namespace kmc

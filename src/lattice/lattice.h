@@ -38,7 +38,7 @@ public:
     void SetParent(CKMCDocumentsBase* document, IUnknown* host, KMCProcessList* processList,
                    KMCInteractionList* interactionList);
 
-    CKMCDocumentsBase* ParentDocument() const { return document_.Document(); }
+    CKMCDocumentsBase* ParentDocument() const { return document_.Get(); }
     KMCProcessList* ProcessList() const { return processList_; }
     KMCInteractionList* InteractionList() const { return interactionList_; }
     KMCLatticeSiteList* RawLatticeSiteList() const { return siteList_.Get(); }

@@ -57,16 +57,15 @@ void KMCLatticeSite::SetParameters(const std::string& category, double x, double
 }
 
 void KMCLatticeSite::SetParent(KMCLatticeSiteList* list) {
-    if (parent_ != nullptr) throw NoxResult(E_UNEXPECTED, "Parent is already set for KMCLatticeSite.");
-    parent_ = list;
+    parent_.LinkOnce(list, kClassName);
 }
 
 KMCLattice* KMCLatticeSite::ParentLattice() const {
-    return parent_ != nullptr ? parent_->ParentLattice() : nullptr;
+    return ParentList() != nullptr ? ParentList()->ParentLattice() : nullptr;
 }
 
 CKMCDocumentsBase* KMCLatticeSite::ParentDocument() const {
-    return parent_ != nullptr ? parent_->ParentDocument() : nullptr;
+    return ParentList() != nullptr ? ParentList()->ParentDocument() : nullptr;
 }
 
 HRESULT KMCLatticeSite::get_Category(BSTR* category) {

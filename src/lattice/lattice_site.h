@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "frame/component.h"
+#include "frame/parent.h"
 #include "geometry/color.h"
 #include "geometry/geometry.h"
 #include "vxostrel/document.h"
@@ -39,9 +40,9 @@ public:
     // Raised: E_UNEXPECTED "Parent is already set for KMCLatticeSite." when linked already.
     void SetParent(KMCLatticeSiteList* list);
     // Called by the list when the site leaves it; a client may still hold the site.
-    void LeaveList() { parent_ = nullptr; }
+    void LeaveList() { parent_.Unlink(); }
 
-    KMCLatticeSiteList* ParentList() const { return parent_; }
+    KMCLatticeSiteList* ParentList() const { return parent_.Get(); }
     KMCLattice* ParentLattice() const;
     CKMCDocumentsBase* ParentDocument() const;
 
@@ -72,5 +73,5 @@ private:
     std::string category_;
     ColorValue colour_{ColorValue::kOpaqueTop};
     LONG label_ = 1;
-    KMCLatticeSiteList* parent_ = nullptr;
+    kmc::ParentLink<KMCLatticeSiteList> parent_;
 };

@@ -54,7 +54,7 @@ std::string AddressText(LONG i, LONG j, int64_t siteNumber) {
 
 void KMCSiteSpecification::SetParent(CKMCDocumentsBase* document, KMCLattice* lattice) {
     if (document_ != nullptr || lattice_)
-        throw NoxResult(E_UNEXPECTED, "Parent is already set for KMCSiteSpecification.");
+        kmc::ThrowParentAlreadySet(kClassName);
     document_ = document;
     lattice_ = NoxComPtr<KMCLattice>(lattice);
 }

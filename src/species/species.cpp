@@ -15,12 +15,11 @@ void KMCSpecies::SetName(const std::string& name) {
 }
 
 void KMCSpecies::SetParent(KMCSpeciesList* list) {
-    if (parent_ != nullptr) throw NoxResult(E_UNEXPECTED, "Parent is already set for KMCSpecies.");
-    parent_ = list;
+    parent_.LinkOnce(list, kClassName);
 }
 
 CKMCDocumentsBase* KMCSpecies::ParentDocument() const {
-    return parent_ != nullptr ? parent_->ParentDocument() : nullptr;
+    return parent_.Get() != nullptr ? parent_.Get()->ParentDocument() : nullptr;
 }
 
 HRESULT KMCSpecies::get_Name(BSTR* name) {
@@ -71,7 +70,7 @@ HRESULT KMCSpecies::Delete() {
     return Boundary([&] {
         kmc::Edit(ParentDocument(), [&] {
             // The list drops its reference; the caller's keeps this object alive meanwhile.
-            if (parent_ == nullptr || !parent_->Remove(*this))
+            if (parent_.Get() == nullptr || !parent_.Get()->Remove(*this))
                 throw NoxResult(E_UNEXPECTED, "Unable to remove Species from SpeciesList.");
         });
     });

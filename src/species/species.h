@@ -6,6 +6,7 @@
 #include <string>
 
 #include "frame/component.h"
+#include "frame/parent.h"
 #include "geometry/color.h"
 #include "vxostrel/document.h"
 #include "vxostrel/serializer.h"
@@ -30,7 +31,7 @@ public:
     void SetParent(KMCSpeciesList* list);
     // Called by the list when the species leaves it, so that a species still referenced
     // elsewhere never reaches a list or document that may be gone.
-    void LeaveList() { parent_ = nullptr; }
+    void LeaveList() { parent_.Unlink(); }
 
     std::string Name() const { return name_; }
     // The whole stored colour, top byte included.
@@ -60,5 +61,5 @@ private:
     std::string category_ = "Adsorbate";
     ColorValue color_ = kInitialColor;
     LONG charge_ = 0;
-    KMCSpeciesList* parent_ = nullptr;
+    kmc::ParentLink<KMCSpeciesList> parent_;
 };
