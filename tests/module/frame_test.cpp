@@ -3,6 +3,7 @@
 // bracket.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "frame/component.h"
@@ -11,15 +12,13 @@
 #include "typelib/typelib.h"
 #include "vxostrel/serializer.h"
 
-using kmctest::MockDocument;
-using kmctest::TakeErrorDescription;
+using namespace kmctest;
 using ::testing::Return;
 
 struct IVxTestWidget : IDispatch {
     virtual HRESULT get_Size(LONG* size) = 0;
     virtual HRESULT put_Size(LONG size) = 0;
     virtual HRESULT Fail(LONG kind) = 0;
-    virtual HRESULT get_Kind(LONG* kind) = 0;
     virtual HRESULT Forward(IVxTestWidget* inner, LONG size) = 0;
 };
 NOX_DECLARE_IID(IVxTestWidget, "{0B9E3B0C-5E0A-4C57-9E4B-6D3A1F0C2A11}");
@@ -38,7 +37,6 @@ inline const nox::typelib::InterfaceDesc& DescribeInterface(IVxTestWidget*) {
         NOX_MEMBER(IVxTestWidget, get_Size, "size"),
         NOX_MEMBER(IVxTestWidget, put_Size, "size"),
         NOX_MEMBER(IVxTestWidget, Fail, "kind"),
-        NOX_MEMBER(IVxTestWidget, get_Kind, "kind"),
         NOX_MEMBER(IVxTestWidget, Forward, "inner, size"),
     });
     return desc;
@@ -54,15 +52,15 @@ public:
     static constexpr const CLSID& kClassId = CLSID_TestWidget;
 
     void SetParent(CKMCDocumentsBase* document) { link_.LinkOnce(document, kClassName); }
-    CKMCDocumentsBase* ParentDocument() const { return link_.Document(); }
+    CKMCDocumentsBase* ParentDocument() const { return link_.Get(); }
     LONG Size() const { return size_; }
 
     HRESULT get_Size(LONG* size) override {
-        return Boundary([&] { *kmc::Out(size) = size_; });
+        return Boundary([&] { *kmc::Out(size, "TestWidget::get_Size") = size_; });
     }
     HRESULT put_Size(LONG size) override {
         return Boundary([&] {
-            kmc::Edit(link_.Document(), [&] {
+            kmc::Edit(link_.Get(), [&] {
                 if (size < 0) throw NoxResult(E_INVALIDARG, "A size cannot be negative.");
                 size_ = size;
             });
@@ -83,9 +81,6 @@ public:
                     throw 42;
             }
         });
-    }
-    HRESULT get_Kind(LONG* kind) override {
-        return Boundary([&] { *kmc::Out(kind, "TestWidget::get_Kind") = 7; });
     }
     HRESULT Forward(IVxTestWidget* inner, LONG size) override {
         return Boundary([&] { nox::Check(CheckNullDereference(inner)->put_Size(size)); });
@@ -113,78 +108,58 @@ protected:
     IVxTestWidget* Interface() { return widget_.Get(); }
 };
 
-TEST_F(FrameTest, LooksUpItsInterfacesWithOneIdentity) {
+TEST_F(FrameTest, LooksUpItsInterfacesWithOneIdentityAndSupportsErrorInfoForItsOwn) {
     NoxComPtr<IUnknown> identity = widget_.As<IUnknown>();
-    for (const IID* iid :
-         {&IID_IVxTestWidget, &IID_IDispatch, &IID_ISupportErrorInfo, &IID_IVxKMCSerializer}) {
+    for (auto [iid, errorInfo] : {std::pair{&IID_IVxTestWidget, S_OK},
+                                  {&IID_IVxKMCSerializer, S_OK},
+                                  {&IID_ISupportErrorInfo, S_OK},
+                                  {&IID_IDispatch, S_FALSE}}) {
         NoxComPtr<IUnknown> part;
         ASSERT_EQ(widget_->QueryInterface(*iid, part.PutVoid()), S_OK) << nox::FormatGuid(*iid);
         EXPECT_EQ(part.As<IUnknown>(), identity);
+        EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(*iid), errorInfo) << nox::FormatGuid(*iid);
     }
+    EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(IID_IUnknown), S_FALSE);
     void* none = reinterpret_cast<void*>(1);
     EXPECT_EQ(widget_->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
 }
 
-TEST_F(FrameTest, SupportsErrorInfoOnlyForItsOwnInterfaces) {
-    EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(IID_IVxTestWidget), S_OK);
-    EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(IID_IVxKMCSerializer), S_OK);
-    EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(IID_ISupportErrorInfo), S_OK);
-    EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
-    EXPECT_EQ(widget_->InterfaceSupportsErrorInfo(IID_IUnknown), S_FALSE);
-}
-
-TEST_F(FrameTest, LastReleaseDestroysTheObject) {
-    long before = CNoxUnknown::LiveObjects();
-    NoxComPtr<TestWidget> other = TestWidget::Create();
-    EXPECT_EQ(CNoxUnknown::LiveObjects(), before + 1);
-    NoxComPtr<IDispatch> dispatch = other.As<IDispatch>();
-    other.Reset();
-    EXPECT_EQ(CNoxUnknown::LiveObjects(), before + 1);
-    dispatch.Reset();
-    EXPECT_EQ(CNoxUnknown::LiveObjects(), before);
-}
-
-TEST_F(FrameTest, NullOutputPointersAreRefusedWithTheirSentence) {
-    EXPECT_EQ(Interface()->get_Size(nullptr), E_POINTER);
-    EXPECT_EQ(TakeErrorDescription(), "No pointer supplied for output argument.");
-    EXPECT_EQ(Interface()->get_Kind(nullptr), E_POINTER);
-    EXPECT_EQ(TakeErrorDescription(), "Output argument for TestWidget::get_Kind is not set.");
-    EXPECT_EQ(TestWidget::CreateInstance(nullptr), E_POINTER);
-    EXPECT_EQ(TakeErrorDescription(), "No pointer supplied for output argument.");
-}
-
+// Every kind of failure becomes a code and an error record naming the interface of the method.
 TEST_F(FrameTest, BoundaryConvertsEveryKindOfFailure) {
     struct Case {
-        LONG kind;
+        std::function<HRESULT()> call;
         HRESULT code;
         std::string description;
+        GUID source;
     };
-    for (const Case& c :
-         {Case{kNoxResult, E_UNEXPECTED, "Widget refused."},
-          Case{kRawCode, DISP_E_OVERFLOW, NoxResult::StandardText(DISP_E_OVERFLOW)},
-          Case{kBadAlloc, E_OUTOFMEMORY, std::bad_alloc().what()},
-          Case{kStdException, E_FAIL, "the gears jammed"}, Case{kForeign, E_FAIL, "Internal Error"}}) {
-        EXPECT_EQ(Interface()->Fail(c.kind), c.code) << c.kind;
+    const Case cases[] = {
+        {[&] { return Interface()->Fail(kNoxResult); }, E_UNEXPECTED, "Widget refused.", IID_IVxTestWidget},
+        {[&] { return Interface()->Fail(kRawCode); }, DISP_E_OVERFLOW,
+         NoxResult::StandardText(DISP_E_OVERFLOW), IID_IVxTestWidget},
+        {[&] { return Interface()->Fail(kBadAlloc); }, E_OUTOFMEMORY, std::bad_alloc().what(),
+         IID_IVxTestWidget},
+        {[&] { return Interface()->Fail(kStdException); }, E_FAIL, "the gears jammed", IID_IVxTestWidget},
+        {[&] { return Interface()->Fail(kForeign); }, E_FAIL, "Internal Error", IID_IVxTestWidget},
+        {[&] { return Interface()->get_Size(nullptr); }, E_POINTER,
+         "Output argument for TestWidget::get_Size is not set.", IID_IVxTestWidget},
+        {[&] { return widget_->SaveToXML(nullptr); }, E_UNEXPECTED, "Failed to open Widget element",
+         IID_IVxKMCSerializer},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.call(), c.code) << c.description;
         NoxComPtr<IErrorInfo> info;
         ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);
         GUID source{};
         info->GetGUID(&source);
-        EXPECT_EQ(source, IID_IVxTestWidget);
+        EXPECT_EQ(source, c.source) << c.description;
         NoxBSTR description;
         info->GetDescription(description.Put());
         EXPECT_EQ(description.ToTString(), c.description);
         EXPECT_EQ(NoxResult::LastError().Description(), c.description);
     }
-}
-
-TEST_F(FrameTest, SerializerMethodsNameTheSerializerAsSource) {
-    EXPECT_EQ(widget_->SaveToXML(nullptr), E_UNEXPECTED);
-    NoxComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);
-    GUID source{};
-    info->GetGUID(&source);
-    EXPECT_EQ(source, IID_IVxKMCSerializer);
+    EXPECT_EQ(TestWidget::CreateInstance(nullptr), E_POINTER);
+    EXPECT_EQ(TakeErrorDescription(), "No pointer supplied for output argument.");
 }
 
 TEST_F(FrameTest, DispatchReachesMembersAndReportsFailures) {
@@ -197,13 +172,9 @@ TEST_F(FrameTest, DispatchReachesMembersAndReportsFailures) {
     DISPID id = 0;
     EXPECT_EQ(widget_->GetIDsOfNames(IID_IUnknown, names, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
 
-    kmctest::DispatchCall put;
-    kmctest::CallByName(put, widget_.Get(), u"size", DISPATCH_PROPERTYPUT, {kmctest::Long(12)});
-    EXPECT_EQ(put.hr, S_OK);
+    EXPECT_EQ(DispatchCall(widget_.Get(), u"size", DISPATCH_PROPERTYPUT, {Long(12)}).hr, S_OK);
     EXPECT_EQ(widget_->Size(), 12);
-
-    kmctest::DispatchCall fail;
-    kmctest::CallByName(fail, widget_.Get(), u"Fail", DISPATCH_METHOD, {kmctest::Long(kStdException)});
+    DispatchCall fail(widget_.Get(), u"Fail", DISPATCH_METHOD, {Long(kStdException)});
     EXPECT_EQ(fail.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(fail.exception.scode, E_FAIL);
     EXPECT_EQ(fail.Description(), "the gears jammed");
@@ -211,16 +182,12 @@ TEST_F(FrameTest, DispatchReachesMembersAndReportsFailures) {
 
 TEST_F(FrameTest, InnermostDescriptionReachesTheClientUnchanged) {
     NoxComPtr<TestWidget> inner = TestWidget::Create();
-    EXPECT_EQ(Interface()->Forward(inner.Get(), -1), E_INVALIDARG);
-    EXPECT_EQ(TakeErrorDescription(), "A size cannot be negative.");
+    EXPECT_EQ(Result(Interface()->Forward(inner.Get(), -1)),
+              Outcome(E_INVALIDARG, "A size cannot be negative."));
 
     NoxComPtr<IDispatch> innerDispatch = inner.As<IDispatch>();
-    VARIANT innerArg;
-    VariantInit(&innerArg);
-    innerArg.vt = VT_DISPATCH;
-    innerArg.pdispVal = innerDispatch.Get();
-    kmctest::DispatchCall call;
-    kmctest::CallByName(call, widget_.Get(), u"Forward", DISPATCH_METHOD, {innerArg, kmctest::Long(-5)});
+    DispatchCall call(widget_.Get(), u"Forward", DISPATCH_METHOD,
+                      {nox::testing::MakeVariant(VT_DISPATCH, innerDispatch.Get()), Long(-5)});
     EXPECT_EQ(call.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(call.exception.scode, E_INVALIDARG);
     EXPECT_EQ(call.Description(), "A size cannot be negative.");
@@ -230,65 +197,44 @@ TEST_F(FrameTest, ParentIsSetOnce) {
     MockDocument first, second;
     widget_->SetParent(nullptr);  // a null document does not count as set
     widget_->SetParent(&first);
-    try {
-        widget_->SetParent(&second);
-        FAIL() << "a second parent was accepted";
-    } catch (const NoxResult& failure) {
-        EXPECT_EQ(failure.Code(), E_UNEXPECTED);
-        EXPECT_EQ(failure.Description(), "Parent is already set for TestWidget.");
-    }
+    EXPECT_EQ(Raised([&] { widget_->SetParent(&second); }),
+              Outcome(E_UNEXPECTED, "Parent is already set for TestWidget."));
     EXPECT_EQ(widget_->ParentDocument(), &first);
 }
 
-TEST_F(FrameTest, RefusedEditChangesNothing) {
+// A refusal changes nothing, a failed class check marks nothing, a success marks the document
+// once, and an object without a document is edited without any notification.
+TEST_F(FrameTest, EditsAskTheDocumentAndMarkItOnlyOnSuccess) {
     MockDocument document;
     widget_->SetParent(&document);
-    EXPECT_CALL(document, CanEdit()).WillOnce(Return(NoxResult(E_ACCESSDENIED, "The document is locked.")));
-    EXPECT_CALL(document, SetModified).Times(0);
     EXPECT_CALL(document, SetEditing).Times(0);
-    EXPECT_EQ(Interface()->put_Size(5), E_ACCESSDENIED);
-    EXPECT_EQ(TakeErrorDescription(), "The document is locked.");
+    {
+        ::testing::InSequence order;
+        EXPECT_CALL(document, CanEdit())
+            .WillOnce(Return(NoxResult(E_ACCESSDENIED, "The document is locked.")));
+        EXPECT_CALL(document, CanEdit()).Times(2).WillRepeatedly(Return(NoxResult(S_OK)));
+        EXPECT_CALL(document, SetModified(true)).Times(1);
+    }
+    EXPECT_EQ(Result(Interface()->put_Size(5)), Outcome(E_ACCESSDENIED, "The document is locked."));
     EXPECT_EQ(widget_->Size(), 0);
-}
-
-TEST_F(FrameTest, SuccessfulEditMarksTheDocumentModifiedOnce) {
-    MockDocument document;
-    widget_->SetParent(&document);
-    ::testing::InSequence order;
-    EXPECT_CALL(document, CanEdit()).WillOnce(Return(NoxResult(S_OK)));
-    EXPECT_CALL(document, SetModified(true)).Times(1);
-    EXPECT_CALL(document, SetEditing).Times(0);
+    EXPECT_EQ(Interface()->put_Size(-1), E_INVALIDARG);
     EXPECT_EQ(Interface()->put_Size(5), S_OK);
     EXPECT_EQ(widget_->Size(), 5);
+
+    NoxComPtr<TestWidget> loose = TestWidget::Create();
+    EXPECT_EQ(loose->put_Size(9), S_OK);
+    EXPECT_EQ(loose->Size(), 9);
 }
 
-TEST_F(FrameTest, ClassCheckFailureDoesNotMarkTheDocument) {
+TEST(EditHelperTest, BracketOpensAndClosesWithoutCheckAndSkipCheckAsksNothing) {
     MockDocument document;
-    widget_->SetParent(&document);
-    EXPECT_CALL(document, CanEdit()).WillOnce(Return(NoxResult(S_OK)));
-    EXPECT_CALL(document, SetModified).Times(0);
-    EXPECT_EQ(Interface()->put_Size(-1), E_INVALIDARG);
-}
-
-TEST_F(FrameTest, ObjectWithoutDocumentIsEditedWithoutNotification) {
-    EXPECT_EQ(Interface()->put_Size(9), S_OK);
-    EXPECT_EQ(widget_->Size(), 9);
-}
-
-TEST(EditHelperTest, BracketOpensAndClosesWithoutCheck) {
-    MockDocument document;
-    ::testing::InSequence order;
     EXPECT_CALL(document, CanEdit()).Times(0);
+    ::testing::InSequence order;
     EXPECT_CALL(document, SetEditing(true));
     EXPECT_CALL(document, SetEditing(false));
-    CKMCDocumentsEditHelper bracket(&document, true, false);
-}
-
-TEST(EditHelperTest, SkipCheckAsksNothing) {
-    MockDocument document;
-    EXPECT_CALL(document, CanEdit()).Times(0);
-    EXPECT_CALL(document, SetEditing).Times(0);
-    CKMCDocumentsEditHelper bracket(&document, false, true);
+    { CKMCDocumentsEditHelper bracket(&document, true, false); }
+    { CKMCDocumentsEditHelper skipped(&document, false, true); }
+    { CKMCDocumentsEditHelper none(nullptr, true, false); }
 }
 
 }  // namespace

@@ -4,10 +4,9 @@
 
 #include <limits>
 
-#include "lattice_support.h"
+#include "support.h"
 
-using kmctest::MockDocument;
-using namespace latticetest;
+using namespace kmctest;
 using ::testing::NiceMock;
 using ::testing::Return;
 

@@ -6,10 +6,9 @@
 #include <limits>
 
 #include "lattice/site_specification.h"
-#include "lattice_support.h"
+#include "support.h"
 
-using kmctest::MockDocument;
-using namespace latticetest;
+using namespace kmctest;
 using ::testing::NiceMock;
 using ::testing::Return;
 
@@ -84,14 +83,12 @@ TEST(SiteSpecificationTest, ValidatesTypedAddresses) {
 }
 
 TEST(SiteSpecificationTest, TranslateMakesANewAddressWithinRange) {
-    NoxComPtr<KMCSiteSpecification> address = Address({0, 0, 2});
+    NoxComPtr<KMCSiteSpecification> address = Address({kMax, kMin, 2});
     NoxComPtr<IVxKMCSiteSpecification> moved;
-    ASSERT_EQ(address->Translate(1, 0, moved.Put()), S_OK);
-    EXPECT_EQ(Details(moved.Get()), (PeriodicTranslation{1, 0, 2}));
-    EXPECT_EQ(Details(address.Get()), (PeriodicTranslation{0, 0, 2}));
-    ASSERT_EQ(Address({kMax, kMin, 1})->Translate(-1, 1, moved.Put()), S_OK);
-    EXPECT_EQ(Details(moved.Get()), (PeriodicTranslation{kMax - 1, kMin + 1, 1}));
-    EXPECT_EQ(Result(Address({kMax, 0, 1})->Translate(1, 0, moved.Put())),
+    ASSERT_EQ(address->Translate(-1, 1, moved.Put()), S_OK);
+    EXPECT_EQ(Details(moved.Get()), (PeriodicTranslation{kMax - 1, kMin + 1, 2}));
+    EXPECT_EQ(Details(address.Get()), (PeriodicTranslation{kMax, kMin, 2}));
+    EXPECT_EQ(Result(address->Translate(1, 0, moved.Put())),
               Outcome(E_UNEXPECTED, "Site address is out of range."));
     EXPECT_EQ(moved.Get(), nullptr);
 }
@@ -123,16 +120,17 @@ TEST(SiteSpecificationTest, TransformFindsTheImageInTheSameOrbit) {
         for (LONG n = 1; n <= sites.Count(); ++n) {
             NoxComPtr<KMCSiteSpecification> address = Address({2, -3, n}, lattice.Get());
             for (LONG k = 0; k < static_cast<LONG>(lattice->SymmetryOperators().size()); ++k) {
+                SCOPED_TRACE(std::string(group) + " site " + std::to_string(n) + " operator " +
+                             std::to_string(k));
                 NoxComPtr<IVxKMCSiteSpecification> image;
-                ASSERT_EQ(address->Transform(k, image.Put()), S_OK)
-                    << group << " site " << n << " operator " << k;
+                ASSERT_EQ(address->Transform(k, image.Put()), S_OK);
                 const PeriodicTranslation details = Details(image.Get());
-                EXPECT_EQ(sites.Site(details.site - 1).Label(), sites.Site(n - 1).Label()) << group;
+                EXPECT_EQ(sites.Site(details.site - 1).Label(), sites.Site(n - 1).Label());
                 KMCSiteSpecification::FromInterface(image.Get())->SetParent(nullptr, lattice.Get());
                 const Point3d expected = lattice->TransformPosition(Fraction(address.Get()), k);
                 const Point3d found = Fraction(image.Get());
-                EXPECT_NEAR(found.x, expected.x, 0.02) << group << " site " << n << " operator " << k;
-                EXPECT_NEAR(found.y, expected.y, 0.02) << group << " site " << n << " operator " << k;
+                EXPECT_NEAR(found.x, expected.x, 0.02);
+                EXPECT_NEAR(found.y, expected.y, 0.02);
                 EXPECT_TRUE(k != 0 || details == (PeriodicTranslation{2, -3, n}));
             }
         }
@@ -154,29 +152,22 @@ TEST(SiteSpecificationTest, PositionsNeedALatticeAndAnAddressedSite) {
               Outcome(E_UNEXPECTED, "Invalid symmetry index for KMCLattice::TransformPosition"));
     EXPECT_EQ(Result(Address({0, 0, 1})->FractionalCoordinate(&x, &y)),
               Outcome(E_UNEXPECTED, "Site specification is not linked to a lattice."));
-    EXPECT_EQ(Result(Address({0, 0, 1}, lattice.Get())->FractionalCoordinate(&x, nullptr)),
-              Outcome(E_POINTER, "No pointer supplied for output argument."));
 }
 
 TEST(SiteSpecificationTest, DistanceIsMeasuredInTheAddressesLattice) {
-    struct Case {
-        double u, v, theta;
-        PeriodicTranslation a, b;
-        double distance;
-    };
-    const Case cases[] = {
+    // Cell lengths and angle, two addresses and their distance.
+    const std::tuple<double, double, double, PeriodicTranslation, PeriodicTranslation, double> cases[] = {
         {2.5, 2.5, 90, {0, 0, 1}, {1, 1, 1}, 2.5 * std::sqrt(2.0)},
         {1, 1, 60, {0, 0, 1}, {1, -1, 1}, 1.0},
         {1, 1, 60, {0, 0, 1}, {1, 1, 1}, std::sqrt(3.0)},
         {2, 3, 90, {0, 0, 2}, {0, 0, 1}, 1.0},   // the bridge at (0.5, 0)
         {2, 3, 90, {0, 0, 3}, {0, -1, 1}, 4.5},  // the bridge at (0, 0.5), a cell apart
     };
-    for (const Case& c : cases) {
-        NoxComPtr<KMCLattice> lattice = LatticeWithSites("Oblique", "p 1", c.u, c.v, c.theta);
+    for (const auto& [u, v, theta, a, b, expected] : cases) {
+        NoxComPtr<KMCLattice> lattice = LatticeWithSites("Oblique", "p 1", u, v, theta);
         double distance = 0;
-        ASSERT_EQ(Address(c.a, lattice.Get())->get_Distance(Address(c.b, lattice.Get()).Get(), &distance),
-                  S_OK);
-        EXPECT_NEAR(distance, c.distance, 1e-12);
+        ASSERT_EQ(Address(a, lattice.Get())->get_Distance(Address(b, lattice.Get()).Get(), &distance), S_OK);
+        EXPECT_NEAR(distance, expected, 1e-12);
     }
 }
 

@@ -1,5 +1,4 @@
-// The module's entry points: both paths to its class table, the type library registration and
-// the message table.
+// The module's entry points: both paths to its class table and the type library registration.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,8 +8,6 @@
 #include "support.h"
 #include "typelib/typelib.h"
 #include "vxostrel/module.h"
-#include "xml/reader.h"
-#include "xml/writer.h"
 #include "xpcom/component_manager.h"
 
 namespace {
@@ -64,19 +61,13 @@ bool IsSubsequence(const std::vector<T>& whole, const std::vector<T>& part) {
     return true;
 }
 
-std::vector<CLSID> ClassIds(const std::vector<nox::xpcom::Registration>& registrations, size_t rows) {
-    std::vector<CLSID> ids;
-    for (size_t i = 0; i < rows; ++i) ids.push_back(registrations[i].cid);
-    return ids;
-}
-
 NoxComPtr<IClassFactory> FactoryFor(REFCLSID clsid) {
     NoxComPtr<IClassFactory> factory;
     EXPECT_EQ(DllGetClassObject(clsid, IID_IClassFactory, factory.PutVoid()), S_OK);
     return factory;
 }
 
-TEST(ModuleTest, FactoryCreatesObjectsWithOneReferenceForTheCaller) {
+TEST(ModuleTest, FactoryCreatesWithOneReferenceAndRefusesAggregationAndClassesWithoutRow) {
     for (const CLSID* clsid : {&CLSID_OstrelToXML, &CLSID_XMLToOstrel}) {
         NoxComPtr<IClassFactory> factory = FactoryFor(*clsid);
         ASSERT_TRUE(factory);
@@ -86,9 +77,6 @@ TEST(ModuleTest, FactoryCreatesObjectsWithOneReferenceForTheCaller) {
         EXPECT_EQ(object->Release(), 1u);
         EXPECT_EQ(object->Release(), 0u);
     }
-}
-
-TEST(ModuleTest, FactoryRefusesAggregationAndUnknownInterfaces) {
     NoxComPtr<IClassFactory> factory = FactoryFor(CLSID_OstrelToXML);
     NoxComPtr<OstrelToXML> outer = OstrelToXML::Create();
     void* object = reinterpret_cast<void*>(1);
@@ -97,13 +85,10 @@ TEST(ModuleTest, FactoryRefusesAggregationAndUnknownInterfaces) {
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IVxXMLToOstrel, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
-}
-
-TEST(ModuleTest, ClassWithoutRowIsNotAvailable) {
-    void* factory = reinterpret_cast<void*>(1);
-    EXPECT_EQ(DllGetClassObject(CLSID_KMCInteractionList, IID_IClassFactory, &factory),
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(DllGetClassObject(CLSID_KMCInteractionList, IID_IClassFactory, &object),
               CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(factory, nullptr);
+    EXPECT_EQ(object, nullptr);
 }
 
 TEST(ModuleTest, CanUnloadOnlyWithoutObjectsAndLocks) {
@@ -164,8 +149,12 @@ TEST(ModuleTest, ComponentModuleRegistersTheTableEveryTime) {
     ASSERT_EQ(registrations.size() % 2, 0u);
     const size_t rows = registrations.size() / 2;
     ASSERT_GE(rows, 2u);
-    for (size_t i = 0; i < rows; ++i) EXPECT_EQ(registrations[i], registrations[rows + i]);
-    EXPECT_TRUE(IsSubsequence(kTableOrder, ClassIds(registrations, rows)));
+    std::vector<CLSID> ids;
+    for (size_t i = 0; i < rows; ++i) {
+        EXPECT_EQ(registrations[i], registrations[rows + i]);
+        ids.push_back(registrations[i].cid);
+    }
+    EXPECT_TRUE(IsSubsequence(kTableOrder, ids));
     EXPECT_EQ(registrations[rows - 2].className, "Orvanta KMC Type To XML");
     EXPECT_EQ(registrations[rows - 2].contractId, "VxDocuments.OstrelToXML.1");
     EXPECT_EQ(registrations[rows - 1].contractId, "VxDocuments.XMLToOstrel.1");
@@ -175,11 +164,6 @@ TEST(ModuleTest, ComponentModuleRegistersTheTableEveryTime) {
         names.push_back(desc->name);
     EXPECT_TRUE(IsSubsequence(kTypeLibraryOrder, names));
     EXPECT_EQ(names.back(), "IVxXMLToOstrel");
-}
-
-TEST(ModuleTest, MessageTableIsEmpty) {
-    EXPECT_EQ(ID2MessageString(0), nullptr);
-    EXPECT_EQ(ID2MessageString(-1), nullptr);
 }
 
 }  // namespace

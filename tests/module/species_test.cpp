@@ -1,42 +1,43 @@
-// A species: defaults, colours, the edit bracket of its list's document, naming and parent
-// rules, removal, copying, the initial colour, and members called by name.
+// Species and the species list: colours, the edit bracket of the list's document, naming and
+// parent rules, lookups, the enabling species, removal, copying, comparison, the initial colour,
+// and members called by name.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 
 #include "species/initial_color.h"
-#include "species_support.h"
+#include "support.h"
 
-using kmctest::SpeciesValues;
-using kmctest::TakeErrorDescription;
-using kmctest::Text;
-using kmctest::ValuesOf;
+using namespace kmctest;
 using ::testing::Return;
+using NameList = std::vector<std::string>;
 
 namespace {
 
-using SpeciesTest = kmctest::SpeciesFixture;
+class SpeciesTest : public SpeciesFixture {
+protected:
+    using SpeciesFixture::Create;
+    HRESULT Create(const char* name) { return Create(list_.Get(), name); }
+};
 
-template <class Call>
-std::string FailureOf(Call call) {
-    try {
-        call();
-    } catch (const NoxResult& failure) {
-        return failure.Description();
-    }
-    return "no failure";
-}
-
-TEST_F(SpeciesTest, StartsWithItsDefaultsAndKeepsTheColourTopByte) {
+TEST_F(SpeciesTest, ColourKeepsItsTopByteAndCloneCopiesEveryValue) {
     NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
     EXPECT_EQ(ValuesOf(species.Get()), (SpeciesValues{"", "Adsorbate", 1.0, 0, 0}));
     EXPECT_EQ(species->Color().Value(), 0xFF000000u);
     EXPECT_EQ(species->put_Color(0x7F123456), S_OK);
     EXPECT_EQ(ValuesOf(species.Get()).color, 0x123456);
     EXPECT_EQ(species->Color().Value(), 0xFF123456u);
-    EXPECT_EQ(species->get_Radius(nullptr), E_POINTER);
-    EXPECT_EQ(TakeErrorDescription(), "No pointer supplied for output argument.");
+
+    NoxComPtr<IVxKMCSpecies> source = Add("CO");
+    source->put_Radius(0.75);
+    source->put_Charge(-1);
+    source->put_Category(Text("Substrate").Get());
+    source->put_Color(0xABCDEF);
+    EXPECT_EQ(species->Clone(source.Get()), S_OK);
+    EXPECT_EQ(ValuesOf(species.Get()), (SpeciesValues{"CO", "Substrate", 0.75, -1, 0xABCDEF}));
+    EXPECT_EQ(species->Color().Value(), 0xFFABCDEFu);
+    EXPECT_EQ(species->Clone(nullptr), E_INVALIDARG);
 }
 
 TEST_F(SpeciesTest, RefusedEditsChangeNothingButRawColourNeedsNoPermission) {
@@ -50,24 +51,70 @@ TEST_F(SpeciesTest, RefusedEditsChangeNothingButRawColourNeedsNoPermission) {
              [&] { return species->put_Radius(-2.0); }, [&] { return species->put_Charge(3); },
              [&] { return species->put_Color(0x010203); },
              [&] { return species->put_Category(substrate.Get()); }, [&] { return species->Delete(); },
-             [&] { return species->Clone(other.Get()); }}) {
-        EXPECT_EQ(edit(), E_ACCESSDENIED);
-        EXPECT_EQ(TakeErrorDescription(), "The document is locked.");
+             [&] { return species->Clone(other.Get()); }, [&] { return Create("N2"); }}) {
+        EXPECT_EQ(Result(edit()), Outcome(E_ACCESSDENIED, "The document is locked."));
     }
     EXPECT_EQ(ValuesOf(species.Get()), before);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"CO", "O2"}));
+    EXPECT_EQ(Names(), (NameList{"CO", "O2"}));
     EXPECT_EQ(species->put_RawColor(0x010203), S_OK);
     EXPECT_EQ(ValuesOf(species.Get()).color, 0x010203);
 }
 
 TEST_F(SpeciesTest, NameAndParentAreSetOnce) {
     NoxComPtr<IVxKMCSpecies> species = Add("CO");
-    EXPECT_EQ(FailureOf([&] { Raw(species).SetName("O2"); }),
+    EXPECT_EQ(Raised([&] { Raw(species).SetName("O2"); }).second,
               "Name is already set when attempting to set Species name O2");
-    EXPECT_EQ(FailureOf([&] { Raw(species).SetParent(list_.Get()); }),
+    EXPECT_EQ(Raised([&] { Raw(species).SetParent(list_.Get()); }).second,
               "Parent is already set for KMCSpecies.");
     EXPECT_EQ(Raw(species).Name(), "CO");
     EXPECT_EQ(Raw(species).ParentDocument(), &document_);
+}
+
+TEST_F(SpeciesTest, NamesAreIdentifiersUniqueWithoutRegardToCase) {
+    for (const char* bad : {"", "1H", "_H", "H-2", " H", "H ", "\xC3\x9C"}) {
+        EXPECT_EQ(Result(Create(bad)),
+                  Outcome(E_UNEXPECTED,
+                          "Species names must start with a letter, and must contain only alphabetic "
+                          "characters, numeric characters or _."))
+            << bad;
+        EXPECT_EQ(Result(list_->put_VacancySymbol(Text(bad).Get())),
+                  Outcome(E_UNEXPECTED,
+                          "Vacancy symbol must start with a letter, and must contain only alphabetic "
+                          "characters, numeric characters or _."))
+            << bad;
+    }
+    for (const char* good : {"H", "h2", "O_2"}) EXPECT_EQ(Create(good), S_OK) << good;
+    EXPECT_EQ(Result(Create("o_2")),
+              Outcome(E_UNEXPECTED,
+                      "Requested species already exists in the species list.\nSpecies names in Lumetra "
+                      "documents are case insensitive."));
+    EXPECT_EQ(Result(Create("H")),
+              Outcome(E_UNEXPECTED, "Requested species already exists in the species list."));
+    EXPECT_EQ(Names(), (NameList{"H", "h2", "O_2"}));
+    EXPECT_EQ(Read(&IVxKMCSpeciesList::get_VacancySymbol), "V");
+}
+
+TEST_F(SpeciesTest, ItemsAreFoundByIndexAndByTrimmedNameInAnyCase) {
+    NoxComPtr<IVxKMCSpecies> co = Add("CO"), found;
+    Add("O2");
+    for (LONG bad : {-1, 2})
+        EXPECT_EQ(Result(list_->get_Item(bad, found.Put())),
+                  Outcome(E_UNEXPECTED, "Index into species list is invalid."));
+    EXPECT_EQ(list_->get_ItemByName(Text(" \tco ").Get(), found.Put()), S_OK);
+    EXPECT_EQ(found, co);
+    EXPECT_EQ(list_->get_ItemByName(Text("C").Get(), found.Put()), S_OK);
+    EXPECT_FALSE(found);
+    VARIANT_BOOL exists = VARIANT_FALSE;
+    EXPECT_EQ(list_->get_SpeciesExists(Text("o2").Get(), &exists), S_OK);
+    EXPECT_EQ(exists, VARIANT_TRUE);
+}
+
+TEST_F(SpeciesTest, EnablingSpeciesIsASpeciesAsSpelledOrTheVacancy) {
+    Add("CO");
+    for (auto [given, stored] : {std::pair{"co", "co"}, {"V", "V"}, {"v", ""}, {"N2", ""}}) {
+        EXPECT_EQ(list_->put_EnablingSpecies(Text(given).Get()), S_OK);
+        EXPECT_EQ(Read(&IVxKMCSpeciesList::get_EnablingSpecies), stored) << given;
+    }
 }
 
 TEST_F(SpeciesTest, DeleteLeavesTheListAndALooseSpeciesStaysSafe) {
@@ -76,40 +123,91 @@ TEST_F(SpeciesTest, DeleteLeavesTheListAndALooseSpeciesStaysSafe) {
     EXPECT_EQ(co->Delete(), S_OK);
     EXPECT_EQ(Item(1), twin);  // the species itself leaves, not the first of its name
     EXPECT_EQ(twin->Delete(), S_OK);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"O2"}));
+    EXPECT_EQ(Names(), (NameList{"O2"}));
     EXPECT_EQ(Raw(co).ParentDocument(), nullptr);
-    EXPECT_EQ(co->Delete(), E_UNEXPECTED);
-    EXPECT_EQ(TakeErrorDescription(), "Unable to remove Species from SpeciesList.");
+    EXPECT_EQ(Result(co->Delete()), Outcome(E_UNEXPECTED, "Unable to remove Species from SpeciesList."));
     // A species that outlives its list is edited without any document.
     list_.Reset();
     EXPECT_EQ(o2->put_Radius(2.5), S_OK);
     EXPECT_EQ(Raw(o2).ParentDocument(), nullptr);
 }
 
-TEST_F(SpeciesTest, CloneCopiesValuesAndKeepsTheTopByte) {
-    NoxComPtr<IVxKMCSpecies> source = Add("CO");
-    source->put_Radius(0.75);
-    source->put_Charge(-1);
-    source->put_Category(Text("Substrate").Get());
-    source->put_Color(0xABCDEF);
-    NoxComPtr<KMCSpecies> target = KMCSpecies::Create();
-    EXPECT_EQ(target->Clone(source.Get()), S_OK);
-    EXPECT_EQ(ValuesOf(target.Get()), (SpeciesValues{"CO", "Substrate", 0.75, -1, 0xABCDEF}));
-    EXPECT_EQ(target->Color().Value(), 0xFFABCDEFu);
-    EXPECT_EQ(target->Clone(nullptr), E_INVALIDARG);
+TEST_F(SpeciesTest, RemovalFindsLooselyButRemovesOnlyTheExactName) {
+    for (const char* name : {"CO", "O2", "N2"}) Add(name);
+    NoxComPtr<IVxKMCSpecies> o2 = Item(1);
+    VARIANT_BOOL canRemove = VARIANT_FALSE;
+    EXPECT_EQ(list_->get_CanRemoveSpecies(Text("CO").Get(), &canRemove), S_OK);
+    EXPECT_EQ(canRemove, VARIANT_TRUE);  // no process or interaction list is linked
+    EXPECT_EQ(Result(list_->RemoveSpecies(Text("co").Get())),
+              Outcome(E_UNEXPECTED, "Unable to delete the requested species."));
+    EXPECT_EQ(Result(list_->RemoveSpecies(Text("H2").Get())),
+              Outcome(E_UNEXPECTED, "Species requested for deletion can not be found."));
+    EXPECT_CALL(document_, SetModified(true)).Times(1);
+    EXPECT_EQ(list_->RemoveSpecies(Text("O2").Get()), S_OK);
+    EXPECT_EQ(Names(), (NameList{"CO", "N2"}));
+    EXPECT_EQ(Raw(o2).ParentDocument(), nullptr);
+    EXPECT_EQ(list_->ClearSpeciesList(), S_OK);
+    EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(SpeciesTest, ListCloneCopiesEverySpeciesAndTheVacancyIntoAnEmptyList) {
+    NoxComPtr<KMCSpeciesList> source = KMCSpeciesList::Create();
+    NoxComPtr<IVxKMCSpecies> last;
+    for (const char* name : {"CO", "O2", "N2"}) Create(source.Get(), name, &last);
+    last->put_Radius(0.5);
+    last->put_Charge(-2);
+    last->put_Color(0x123456);
+    last->put_Category(Text("Substrate").Get());
+    source->put_VacancySymbol(Text("Empty").Get());
+    source->put_VacancyColor(0x010101);
+    source->put_EnablingSpecies(Text("co").Get());
+
+    ASSERT_EQ(list_->Clone(source.Get()), S_OK) << TakeErrorDescription();
+    EXPECT_EQ(Names(), Names(source.Get()));
+    EXPECT_EQ(ValuesOf(Item(2).Get()), (SpeciesValues{"N2", "Substrate", 0.5, -2, 0x123456}));
+    LONG color = 0;
+    list_->get_VacancyColor(&color);
+    EXPECT_EQ(color, 0x010101);
+    EXPECT_EQ(Read(&IVxKMCSpeciesList::get_VacancySymbol), "Empty");
+    EXPECT_EQ(Read(&IVxKMCSpeciesList::get_EnablingSpecies), "co");
+
+    EXPECT_EQ(Result(list_->Clone(source.Get())),
+              Outcome(E_UNEXPECTED, "Clone method can only be used on an empty Species List"));
+    EXPECT_EQ(Names().size(), 3u);
+    EXPECT_EQ(Result(list_->Clone(nullptr)),
+              Outcome(E_INVALIDARG, "No source list suppliced for KMCSpeciesList::Clone"));
+}
+
+TEST_F(SpeciesTest, ListConsistencyComparesCategoriesOfSharedSpecies) {
+    NoxComPtr<KMCSpeciesList> processes = KMCSpeciesList::Create();
+    NoxComPtr<IVxKMCSpecies> co;
+    Add("CO");
+    Add("O2");  // missing from the other list, which is no inconsistency
+    Create(processes.Get(), "co", &co);
+    for (auto [category, consistent, text] :
+         {std::tuple{"Adsorbate", VARIANT_TRUE, ""},
+          {"Substrate", VARIANT_FALSE,
+           "Species CO has different categories in the configuration document and the the processes "
+           "document."}}) {
+        co->put_Category(Text(category).Get());
+        VARIANT_BOOL answer = 7;
+        NoxBSTR message;
+        EXPECT_EQ(list_->IsConsistent(processes.Get(), &answer, message.Put()), S_OK);
+        EXPECT_EQ(std::make_pair(answer, message.ToTString()), std::make_pair(consistent, std::string(text)));
+    }
+    VARIANT_BOOL answer = 7;
+    EXPECT_EQ(list_->IsConsistent(processes.Get(), &answer, nullptr), E_POINTER);
 }
 
 TEST_F(SpeciesTest, MembersAnswerByName) {
-    NoxComPtr<IVxKMCSpecies> species = Add("CO");
-    kmctest::DispatchCall put, get, remove;
-    kmctest::CallByName(put, species.Get(), u"radius", DISPATCH_PROPERTYPUT, {kmctest::Long(3)});
-    kmctest::CallByName(get, species.Get(), u"Radius", DISPATCH_PROPERTYGET, {});
-    EXPECT_EQ(put.hr, S_OK);
-    EXPECT_EQ(get.result.Get().dblVal, 3.0);
-    species->Delete();
-    kmctest::CallByName(remove, species.Get(), u"Delete", DISPATCH_METHOD, {});
-    EXPECT_EQ(remove.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(remove.Description(), "Unable to remove Species from SpeciesList.");
+    NoxBSTR name = Text("CO");
+    DispatchCall create(list_.Get(), u"CreateSpecies", DISPATCH_METHOD,
+                        {nox::testing::MakeVariant(VT_BSTR, name.Get())});
+    EXPECT_EQ(create.result.Get().vt, VT_DISPATCH);
+    EXPECT_EQ(DispatchCall(list_.Get(), u"count", DISPATCH_PROPERTYGET).result.Get().lVal, 1);
+    NoxComPtr<IVxKMCSpecies> species = Item(0);
+    EXPECT_EQ(DispatchCall(species.Get(), u"radius", DISPATCH_PROPERTYPUT, {Long(3)}).hr, S_OK);
+    EXPECT_EQ(DispatchCall(species.Get(), u"Radius", DISPATCH_PROPERTYGET).result.Get().dblVal, 3.0);
 }
 
 TEST(InitialColor, SeedHashesTheSignedBytesOfTheName) {
@@ -119,25 +217,22 @@ TEST(InitialColor, SeedHashesTheSignedBytesOfTheName) {
     EXPECT_EQ(kmc::SpeciesColorSeed("A\xFF"), 65u * 257u - 1u);  // bytes above 0x7F count as negative
 }
 
-TEST(InitialColor, IsRepeatableOpaqueAndStandsApartFromTheColoursInUse) {
-    ColorValue alone = kmc::ChooseInitialColor("CO", {});
+// The same name and colours in use give the same colour, opaque and far from those in use.
+TEST_F(SpeciesTest, InitialColourIsRepeatableOpaqueAndStandsApartFromTheColoursInUse) {
+    NoxComPtr<KMCSpeciesList> other = KMCSpeciesList::Create();
+    NoxComPtr<IVxKMCSpecies> mine = Add("CO"), theirs;
+    ASSERT_EQ(Create(other.Get(), "CO", &theirs), S_OK);
+    const ColorValue alone = Raw(mine).Color();
+    EXPECT_EQ(alone, Raw(theirs).Color());
+    EXPECT_EQ(alone, kmc::ChooseInitialColor("CO", {}));
     EXPECT_EQ(alone.Value() >> 24, 0xFFu);
-    EXPECT_EQ(kmc::ChooseInitialColor("CO", {}), alone);
     // With its own first candidate in use, the choice moves on to a colour far from it.
-    ColorValue moved = kmc::ChooseInitialColor("CO", {alone});
+    const ColorValue moved = kmc::ChooseInitialColor("CO", {alone});
     double sum = 0;
     for (int c = 0; c < 3; ++c) sum += std::pow((moved.Channel(c) - alone.Channel(c)) / 255.0, 2);
     EXPECT_GE(std::sqrt(sum / 3), 0.2);
     EXPECT_EQ(kmc::ChooseInitialColor("CO", {alone}), moved);
-}
-
-TEST_F(SpeciesTest, ListsHoldingTheSameColoursGiveTheSameInitialColour) {
-    NoxComPtr<KMCSpeciesList> other = KMCSpeciesList::Create();
-    NoxComPtr<IVxKMCSpecies> mine = Add("O2"), theirs;
-    ASSERT_EQ(Create(other.Get(), "O2", &theirs), S_OK);
-    EXPECT_EQ(Raw(mine).Color(), Raw(theirs).Color());
-    EXPECT_EQ(Raw(mine).Color(), kmc::ChooseInitialColor("O2", {}));
-    EXPECT_EQ(Raw(Add("CO")).Color(), kmc::ChooseInitialColor("CO", {Raw(mine).Color()}));
+    EXPECT_EQ(Raw(Add("O2")).Color(), kmc::ChooseInitialColor("O2", {alone}));
 }
 
 }  // namespace

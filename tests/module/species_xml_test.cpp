@@ -2,22 +2,17 @@
 // whole colours, absent attributes, and files that are wrong or hostile.
 #include <gtest/gtest.h>
 
-#include "species_support.h"
+#include "support.h"
 
-using kmctest::SaveXml;
-using kmctest::SpeciesValues;
-using kmctest::Text;
-using kmctest::ValuesOf;
+using namespace kmctest;
 using NameList = std::vector<std::string>;
 
 namespace {
 
 // The description of the load's failure; empty when it succeeds.
 std::string LoadDocument(IDispatch* object, const std::string& document) {
-    auto [code, description] = kmctest::LoadXml(object, document);
-    if (code != S_OK) {
-        EXPECT_EQ(code, E_UNEXPECTED);
-    }
+    auto [code, description] = LoadXml(object, document);
+    EXPECT_EQ(code, description.empty() ? S_OK : E_UNEXPECTED);
     return description;
 }
 
@@ -31,7 +26,7 @@ std::string ListElement(const std::string& count, const std::string& species) {
 
 const std::string kSpecies = R"(<Species Name="CO" Color="FF000000"/>)";
 
-using SpeciesXmlTest = kmctest::SpeciesFixture;
+using SpeciesXmlTest = SpeciesFixture;
 
 TEST_F(SpeciesXmlTest, WritesTheCountFirstAndTheVacancyAfterTheSpecies) {
     NoxComPtr<IVxKMCSpecies> species = Add("CO");

@@ -1,17 +1,23 @@
-// Shared helpers for the module's tests.
+// Shared helpers for the module's tests: outcomes of calls, XML save and load, a mock document,
+// calls by name, and readers and fixtures for species and lattices.
 #pragma once
 
 #include <gmock/gmock.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "com/oleauto.h"
+#include "lattice/lattice.h"
+#include "lattice/lattice_site_list.h"
 #include "nox/comptr.h"
 #include "nox/strings.h"
 #include "nox/variant.h"
+#include "platform/com_fake_object.h"
+#include "species/species_list.h"
 #include "vxostrel/document.h"
 #include "xml/reader.h"
 #include "xml/utils.h"
@@ -29,8 +35,12 @@ inline std::string TakeErrorDescription() {
 }
 
 inline NoxBSTR Text(const char* utf8) { return NoxBSTR(utf8); }
+inline VARIANT Long(LONG value) { return nox::testing::MakeVariant(VT_I4, value); }
 
 using Outcome = std::pair<HRESULT, std::string>;
+
+// An automation call's result with the description it left ("" on success).
+inline Outcome Result(HRESULT hr) { return {hr, FAILED(hr) ? TakeErrorDescription() : ""}; }
 
 // What a library call raised, or S_OK.
 template <class Call>
@@ -73,12 +83,22 @@ public:
     MOCK_METHOD(void, SetModified, (bool), (override));
 };
 
-// Calls a member by name through IDispatch with positional arguments (given first to last).
+// A member called by name through IDispatch with positional arguments (given first to last).
 struct DispatchCall {
     HRESULT hr = S_OK;
     NoxVariant result;
     EXCEPINFO exception{};
-    UINT argErr = 0;
+    DispatchCall(IDispatch* object, const char16_t* name, WORD flags, std::vector<VARIANT> args = {}) {
+        DISPID id = DISPID_UNKNOWN, named = DISPID_PROPERTYPUT;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        const bool put = flags == DISPATCH_PROPERTYPUT;
+        DISPPARAMS params{reversed.data(), put ? &named : nullptr, static_cast<UINT>(reversed.size()),
+                          put ? 1u : 0u};
+        UINT argErr = 0;
+        hr = object->Invoke(id, IID_NULL, 0, flags, &params, result.Put(), &exception, &argErr);
+    }
     ~DispatchCall() {
         SysFreeString(exception.bstrSource);
         SysFreeString(exception.bstrDescription);
@@ -87,37 +107,113 @@ struct DispatchCall {
     std::string Description() const { return BSTRToTString(exception.bstrDescription); }
 };
 
-inline DISPID DispIdOf(IDispatch* object, const char16_t* name) {
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
-    return id;
+// Everything a species shows through its interface.
+struct SpeciesValues {
+    std::string name, category;
+    double radius = 0;
+    LONG charge = 0, color = 0;
+    friend bool operator==(const SpeciesValues&, const SpeciesValues&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const SpeciesValues& v) {
+        return out << v.name << '/' << v.category << '/' << v.radius << '/' << v.charge << '/' << v.color;
+    }
+};
+
+inline SpeciesValues ValuesOf(IVxKMCSpecies* species) {
+    SpeciesValues values;
+    NoxBSTR name, category;
+    EXPECT_EQ(species->get_Name(name.Put()), S_OK);
+    EXPECT_EQ(species->get_Category(category.Put()), S_OK);
+    EXPECT_EQ(species->get_Radius(&values.radius), S_OK);
+    EXPECT_EQ(species->get_Charge(&values.charge), S_OK);
+    EXPECT_EQ(species->get_Color(&values.color), S_OK);
+    values.name = name.ToTString();
+    values.category = category.ToTString();
+    return values;
 }
 
-inline void CallByName(DispatchCall& call, IDispatch* object, const char16_t* name, WORD flags,
-                       std::vector<VARIANT> args) {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), flags == DISPATCH_PROPERTYPUT ? &named : nullptr,
-                      static_cast<UINT>(reversed.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    call.hr = object->Invoke(DispIdOf(object, name), IID_NULL, 0, flags, &params, call.result.Put(),
-                             &call.exception, &call.argErr);
+// A species list linked to a document that allows every edit.
+class SpeciesFixture : public ::testing::Test {
+protected:
+    SpeciesFixture() {
+        ON_CALL(document_, CanEdit()).WillByDefault(::testing::Return(NoxResult(S_OK)));
+        list_->SetParent(&document_, nullptr, nullptr, nullptr);
+    }
+
+    static HRESULT Create(IVxKMCSpeciesList* list, const char* name,
+                          NoxComPtr<IVxKMCSpecies>* created = nullptr) {
+        NoxComPtr<IVxKMCSpecies> species;
+        HRESULT hr = list->CreateSpecies(Text(name).Get(), species.Put());
+        if (created != nullptr) *created = species;
+        return hr;
+    }
+    // A new species of this fixture's list; the creation must succeed.
+    NoxComPtr<IVxKMCSpecies> Add(const char* name) {
+        NoxComPtr<IVxKMCSpecies> species;
+        EXPECT_EQ(Create(list_.Get(), name, &species), S_OK) << TakeErrorDescription();
+        return species;
+    }
+    NoxComPtr<IVxKMCSpecies> Item(LONG index) {
+        NoxComPtr<IVxKMCSpecies> species;
+        EXPECT_EQ(list_->get_Item(index, species.Put()), S_OK);
+        return species;
+    }
+    static KMCSpecies& Raw(const NoxComPtr<IVxKMCSpecies>& species) {
+        return *KMCSpecies::FromInterface(species.Get());
+    }
+    static std::vector<std::string> Names(IVxKMCSpeciesList* list) {
+        LONG count = 0;
+        EXPECT_EQ(list->get_Count(&count), S_OK);
+        std::vector<std::string> names;
+        for (LONG i = 0; i < count; ++i) {
+            NoxComPtr<IVxKMCSpecies> species;
+            EXPECT_EQ(list->get_Item(i, species.Put()), S_OK);
+            names.push_back(ValuesOf(species.Get()).name);
+        }
+        return names;
+    }
+    std::vector<std::string> Names() { return Names(list_.Get()); }
+    // A text property of the list, such as get_VacancySymbol.
+    std::string Read(HRESULT (IVxKMCSpeciesList::*get)(BSTR*)) {
+        NoxBSTR text;
+        EXPECT_EQ((list_.Get()->*get)(text.Put()), S_OK);
+        return text.ToTString();
+    }
+
+    ::testing::NiceMock<MockDocument> document_;
+    NoxComPtr<KMCSpeciesList> list_ = KMCSpeciesList::Create();
+};
+
+inline NoxComPtr<KMCLattice> MakeLattice(const char* type, const char* group, double u = 1, double v = 1,
+                                         double theta = 90) {
+    NoxComPtr<KMCLattice> lattice = KMCLattice::Create();
+    lattice->SetLattice(2, type, group, u, v, theta);
+    return lattice;
 }
 
-inline VARIANT Bstr(BSTR text) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = text;
-    return v;
+struct SiteValues {
+    std::string category, type;
+    double x, y;
+    LONG label;
+    uint32_t colour;
+    friend bool operator==(const SiteValues&, const SiteValues&) = default;
+};
+
+inline std::vector<SiteValues> Sites(KMCLattice& lattice) {
+    std::vector<SiteValues> sites;
+    const KMCLatticeSiteList& list = *lattice.RawLatticeSiteList();
+    for (LONG k = 0; k < list.Count(); ++k) {
+        const KMCLatticeSite& s = list.Site(k);
+        sites.push_back(
+            {s.Category(), s.Type(), s.Position().x, s.Position().y, s.Label(), s.Colour().Value()});
+    }
+    return sites;
 }
 
-inline VARIANT Long(LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
+inline HRESULT CreateSite(KMCLattice& lattice, const char* category, const char* siteType, double x = 0,
+                          double y = 0, LONG colour = 0) {
+    NoxComPtr<IVxKMCLatticeSite> site;
+    return lattice.RawLatticeSiteList()->CreateLatticeSite(Text(category).Get(), Text(siteType).Get(), x, y,
+                                                           colour, site.Put());
 }
 
 }  // namespace kmctest
