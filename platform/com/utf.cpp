@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "com/oleauto.h"
 
@@ -102,6 +103,22 @@ char32_t DecodeUtf16(std::u16string_view text, size_t& pos) {
     return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
 }
 
+// Copies the run of ASCII characters at `pos` in one step (most text in documents is ASCII) and
+// advances past it; false when the character at `pos` is not ASCII.
+template <class Out, class In>
+bool AppendAsciiRun(Out& out, In text, size_t& pos) {
+    size_t end = pos;
+    while (end < text.size() &&
+           static_cast<char32_t>(static_cast<std::make_unsigned_t<typename In::value_type>>(text[end])) <
+               0x80)
+        ++end;
+    if (end == pos) return false;
+    out.append(text.begin() + static_cast<std::ptrdiff_t>(pos),
+               text.begin() + static_cast<std::ptrdiff_t>(end));
+    pos = end;
+    return true;
+}
+
 }  // namespace
 
 namespace nox {
@@ -109,14 +126,20 @@ namespace nox {
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t pos = 0; pos < text.size();) AppendUtf8(out, DecodeUtf16(text, pos));
+    for (size_t pos = 0; pos < text.size();) {
+        if (AppendAsciiRun(out, text, pos)) continue;
+        AppendUtf8(out, DecodeUtf16(text, pos));
+    }
     return out;
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    for (size_t pos = 0; pos < text.size();) AppendUtf16(out, DecodeUtf8(text, pos));
+    for (size_t pos = 0; pos < text.size();) {
+        if (AppendAsciiRun(out, text, pos)) continue;
+        AppendUtf16(out, DecodeUtf8(text, pos));
+    }
     return out;
 }
 
