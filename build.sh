@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(g++ cmake ninja-build pkg-config libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
 
 install_missing() {
     local missing=()
