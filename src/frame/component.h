@@ -6,7 +6,8 @@
 // error-information test, dispatch through the library's type library, CreateInstance and
 // Create, and Boundary: the frame every method body runs in, which converts any failure into
 // the method's result code with the class id and interface id as the error source. The derived
-// class names itself with kClassName and kClassId.
+// class names itself with KMC_COMPONENT_CLASS (or kClassName and kClassId when it has no row in
+// the class table).
 #pragma once
 
 #include <type_traits>
@@ -16,6 +17,15 @@
 #include "nox/result.h"
 #include "nox/unknown.h"
 #include "vxostrel/ids.h"
+
+// The registration data of a creatable class, declared inside the class: its name, its class
+// id CLSID_<Name>, its description, and the ProgIDs that follow from its name.
+#define KMC_COMPONENT_CLASS(Name, description)                        \
+    static constexpr const char* kClassName = #Name;                  \
+    static constexpr const CLSID& kClassId = CLSID_##Name;            \
+    static constexpr const char* kDescription = description;          \
+    static constexpr const char* kProgId = "VxDocuments." #Name ".1"; \
+    static constexpr const char* kVersionIndependentProgId = "VxDocuments." #Name
 
 namespace kmc {
 

@@ -17,11 +17,7 @@ class KMCInteractionList;
 
 class NOX_EXPORT KMCLattice final : public kmc::Component<KMCLattice, IVxKMCLattice, IVxKMCSerializer> {
 public:
-    static constexpr const char* kClassName = "KMCLattice";
-    static constexpr const CLSID& kClassId = CLSID_KMCLattice;
-    static constexpr const char* kDescription = "Orvanta KMC Lattice";
-    static constexpr const char* kProgId = "VxDocuments.KMCLattice.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCLattice";
+    KMC_COMPONENT_CLASS(KMCLattice, "Orvanta KMC Lattice");
 
     // Creates the owned site list and links it to this lattice.
     HRESULT FinalConstruct() override;

@@ -26,11 +26,7 @@ inline constexpr const char* kLabelSite = "Label";
 class NOX_EXPORT KMCLatticeSite final
     : public kmc::Component<KMCLatticeSite, IVxKMCLatticeSite, IVxKMCSerializer> {
 public:
-    static constexpr const char* kClassName = "KMCLatticeSite";
-    static constexpr const CLSID& kClassId = CLSID_KMCLatticeSite;
-    static constexpr const char* kDescription = "Orvanta KMC LatticeSite";
-    static constexpr const char* kProgId = "VxDocuments.KMCLatticeSite.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCLatticeSite";
+    KMC_COMPONENT_CLASS(KMCLatticeSite, "Orvanta KMC LatticeSite");
 
     // Initialises the site once; its geometric type follows from the position and the parent
     // lattice's type. No edit check: the site list makes it. Raised (E_UNEXPECTED): "Lattice

@@ -20,11 +20,7 @@ class KMCLattice;
 class NOX_EXPORT KMCLatticeSiteList final
     : public kmc::Component<KMCLatticeSiteList, IVxKMCLatticeSiteList, IVxKMCSerializer> {
 public:
-    static constexpr const char* kClassName = "KMCLatticeSiteList";
-    static constexpr const CLSID& kClassId = CLSID_KMCLatticeSiteList;
-    static constexpr const char* kDescription = "Orvanta KMC LatticeSiteList";
-    static constexpr const char* kProgId = "VxDocuments.KMCLatticeSiteList.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCLatticeSiteList";
+    KMC_COMPONENT_CLASS(KMCLatticeSiteList, "Orvanta KMC LatticeSiteList");
 
     // Called by the owning lattice, and with nulls when the lattice goes while a client still
     // holds the list. The host argument is not kept.

@@ -16,11 +16,7 @@ class KMCLatticeSite;
 class NOX_EXPORT KMCSiteSpecification final
     : public kmc::Component<KMCSiteSpecification, IVxKMCSiteSpecification> {
 public:
-    static constexpr const char* kClassName = "KMCSiteSpecification";
-    static constexpr const CLSID& kClassId = CLSID_KMCSiteSpecification;
-    static constexpr const char* kDescription = "Orvanta KMC Site Specification";
-    static constexpr const char* kProgId = "VxDocuments.KMCSiteSpecification.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCSiteSpecification";
+    KMC_COMPONENT_CLASS(KMCSiteSpecification, "Orvanta KMC Site Specification");
 
     // Links the address once; the lattice is kept alive while the address refers to it. Raised:
     // E_UNEXPECTED "Parent is already set for KMCSiteSpecification." when either link is set.

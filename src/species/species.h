@@ -16,11 +16,7 @@ class KMCSpeciesList;
 
 class NOX_EXPORT KMCSpecies final : public kmc::Component<KMCSpecies, IVxKMCSpecies, IVxKMCSerializer> {
 public:
-    static constexpr const char* kClassName = "KMCSpecies";
-    static constexpr const CLSID& kClassId = CLSID_KMCSpecies;
-    static constexpr const char* kDescription = "Orvanta KMC Species";
-    static constexpr const char* kProgId = "VxDocuments.KMCSpecies.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCSpecies";
+    KMC_COMPONENT_CLASS(KMCSpecies, "Orvanta KMC Species");
 
     static constexpr ColorValue kInitialColor{0xFF000000};
 

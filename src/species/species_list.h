@@ -24,11 +24,7 @@ class ElementReader;
 class NOX_EXPORT KMCSpeciesList final
     : public kmc::Component<KMCSpeciesList, IVxKMCSpeciesList, IVxKMCSerializer> {
 public:
-    static constexpr const char* kClassName = "KMCSpeciesList";
-    static constexpr const CLSID& kClassId = CLSID_KMCSpeciesList;
-    static constexpr const char* kDescription = "Orvanta KMC SpeciesList";
-    static constexpr const char* kProgId = "VxDocuments.KMCSpeciesList.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.KMCSpeciesList";
+    KMC_COMPONENT_CLASS(KMCSpeciesList, "Orvanta KMC SpeciesList");
 
     static constexpr ColorValue kInitialVacancyColor{0xFF808080};
 

@@ -11,11 +11,7 @@
 
 class NOX_EXPORT XMLToOstrel final : public kmc::Component<XMLToOstrel, IVxXMLToOstrel> {
 public:
-    static constexpr const char* kClassName = "XMLToOstrel";
-    static constexpr const CLSID& kClassId = CLSID_XMLToOstrel;
-    static constexpr const char* kDescription = "Orvanta XML To KMC Type";
-    static constexpr const char* kProgId = "VxDocuments.XMLToOstrel.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.XMLToOstrel";
+    KMC_COMPONENT_CLASS(XMLToOstrel, "Orvanta XML To KMC Type");
 
     // Stores the tree read from (not owned; it must outlive the reader's use). Raised:
     // E_UNEXPECTED when a tree is already stored, E_POINTER for a null tree.

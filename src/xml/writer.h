@@ -10,11 +10,7 @@
 
 class NOX_EXPORT OstrelToXML final : public kmc::Component<OstrelToXML, IVxOstrelToXML> {
 public:
-    static constexpr const char* kClassName = "OstrelToXML";
-    static constexpr const CLSID& kClassId = CLSID_OstrelToXML;
-    static constexpr const char* kDescription = "Orvanta KMC Type To XML";
-    static constexpr const char* kProgId = "VxDocuments.OstrelToXML.1";
-    static constexpr const char* kVersionIndependentProgId = "VxDocuments.OstrelToXML";
+    KMC_COMPONENT_CLASS(OstrelToXML, "Orvanta KMC Type To XML");
 
     // Stores the tree written into (not owned; it must outlive the writer's use). Raised:
     // E_UNEXPECTED when a tree is already stored, E_POINTER for a null tree.
