@@ -46,7 +46,7 @@ NoxComPtr<Interface> CreateByProgId(std::string_view progId) {
 // host-facing methods (SetParent, SetLattice, ...) that are not on the automation interface.
 template <class Class, class Interface>
 NoxComPtr<Class> CreateClassByProgId(std::string_view progId) {
-    return NoxComPtr<Class>(Class::FromInterface(CreateByProgId<Interface>(progId).Get()));
+    return NoxComPtr<Class>(&Class::FromInterface(CreateByProgId<Interface>(progId).Get()));
 }
 
 }  // namespace kmcdoc

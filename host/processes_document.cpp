@@ -70,7 +70,7 @@ std::unique_ptr<ProcessesDocument> ProcessesDocument::Parse(const std::string& t
 
 void ProcessesDocument::LoadFrom(const xmlTree& tree, const std::string& origin) {
     NoxComPtr<IVxXMLToOstrel> reader = CreateByProgId<IVxXMLToOstrel>("VxDocuments.XMLToOstrel.1");
-    XMLToOstrel::FromInterface(reader.Get())->Initialize(&tree);
+    XMLToOstrel::FromInterface(reader.Get()).Initialize(&tree);
     CheckRoot(reader.Get(), origin);
     {
         LoadingScope loading(document_);
@@ -81,17 +81,17 @@ void ProcessesDocument::LoadFrom(const xmlTree& tree, const std::string& origin)
     }
     if (ElementsRemain(reader.Get()))
         throw NoxResult(E_INVALIDARG, origin + " holds content after its last top-level element.");
-    XMLToOstrel::FromInterface(reader.Get())->Finalize();
+    XMLToOstrel::FromInterface(reader.Get()).Finalize();
     document_.SetModified(false);
 }
 
 std::unique_ptr<xmlTree> ProcessesDocument::ToTree() const {
     auto tree = std::make_unique<xmlTree>();
     NoxComPtr<IVxOstrelToXML> writer = CreateByProgId<IVxOstrelToXML>("VxDocuments.OstrelToXML.1");
-    OstrelToXML::FromInterface(writer.Get())->Initialize(tree.get());
+    OstrelToXML::FromInterface(writer.Get()).Initialize(tree.get());
     nox::Check(writer->InitializeSaver(NoxBSTR(kProcessesRoot).Get(), NoxBSTR(kProcessesVersion).Get()));
     for (IDispatch* object : TopLevelObjects()) OstrelUtils::SaveXML(object, writer.Get());
-    OstrelToXML::FromInterface(writer.Get())->Finalize();
+    OstrelToXML::FromInterface(writer.Get()).Finalize();
     return tree;
 }
 

@@ -31,7 +31,7 @@ SpeciesSummary SummarizeSpecies(IVxKMCSpecies* species) {
     return {ReadText(species, &IVxKMCSpecies::get_Name), ReadText(species, &IVxKMCSpecies::get_Category),
             Read<double>(species, &IVxKMCSpecies::get_Radius),
             Read<LONG>(species, &IVxKMCSpecies::get_Charge),
-            KMCSpecies::FromInterface(species)->Color().ToString()};
+            KMCSpecies::FromInterface(species).Color().ToString()};
 }
 
 SiteSummary SummarizeSite(LONG index, IVxKMCLatticeSite* site) {
@@ -41,7 +41,7 @@ SiteSummary SummarizeSite(LONG index, IVxKMCLatticeSite* site) {
             Read<double>(site, &IVxKMCLatticeSite::get_XPosition),
             Read<double>(site, &IVxKMCLatticeSite::get_YPosition),
             Read<LONG>(site, &IVxKMCLatticeSite::get_Label),
-            KMCLatticeSite::FromInterface(site)->Colour().ToString()};
+            KMCLatticeSite::FromInterface(site).Color().ToString()};
 }
 
 LatticeSummary SummarizeLattice(IVxKMCLattice* lattice) {

@@ -1,8 +1,6 @@
 // The host document as the library sees it, and the edit bracket every change opens.
 #pragma once
 
-#include <utility>
-
 #include "nox/result.h"
 
 // Implemented by the host's document class. The library asks whether the document is being
@@ -39,17 +37,3 @@ private:
     CKMCDocumentsBase* document_;
     bool bracket_;
 };
-
-namespace kmc {
-
-// Every editing operation: the document's edit check, then `change` (which makes the class's
-// own checks before it changes anything), then SetModified(true). An object without a document
-// is edited without check and without notification.
-template <class Change>
-void Edit(CKMCDocumentsBase* document, Change&& change) {
-    CKMCDocumentsEditHelper bracket(document, false, false);
-    std::forward<Change>(change)();
-    if (document != nullptr) document->SetModified(true);
-}
-
-}  // namespace kmc

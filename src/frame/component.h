@@ -5,17 +5,21 @@
 // It supplies identity and reference counting (CNoxUnknown), interface lookup with the
 // error-information test, dispatch through the library's type library, CreateInstance and
 // Create, and Boundary: the frame every method body runs in, which converts any failure into
-// the method's result code with the class id and interface id as the error source. The derived
-// class names itself with KMC_COMPONENT_CLASS (or kClassName and kClassId when it has no row in
-// the class table).
+// the method's result code with the class id and interface id as the error source, and Edit: the
+// bracket every change runs in. The derived class names itself with KMC_COMPONENT_CLASS (or
+// kClassName and kClassId when it has no row in the class table) and gives ParentDocument().
 #pragma once
 
+#include <string>
 #include <type_traits>
+#include <utility>
 
+#include "nox/comptr.h"
 #include "nox/dispatch.h"
 #include "nox/registry.h"
 #include "nox/result.h"
 #include "nox/unknown.h"
+#include "vxostrel/document.h"
 #include "vxostrel/ids.h"
 
 // The registration data of a creatable class, declared inside the class: its name, its class
@@ -47,6 +51,20 @@ T* Out(T* pointer, const char* qualifiedName) {
     *pointer = T{};
     return pointer;
 }
+
+// Hands out `object` through `out` with a new reference for the caller; null hands out null.
+template <class Interface, class Object>
+void HandOut(Object* object, Interface** out) {
+    if (object != nullptr) object->AddRef();
+    *out = object;
+}
+template <class Interface, class Object>
+void HandOut(const NoxComPtr<Object>& object, Interface** out) {
+    HandOut(object.Get(), out);
+}
+
+// A flag as automation passes it.
+constexpr VARIANT_BOOL AsFlag(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 // The type library that describes an interface: the library's own, unless specialised.
 template <class Interface>
@@ -87,15 +105,25 @@ public:
     }
 
     // Creates and completes an object for library and host code that works with the class.
-    static NoxComPtr<Derived> Create() {
+    [[nodiscard]] static NoxComPtr<Derived> Create() {
         CNoxUnknown* base = nullptr;
         HRESULT created = CreateInstance(&base);
         NoxCreateInstanceImpl(created, base);
         return NoxComPtr<Derived>::Attach(static_cast<Derived*>(base));
     }
 
-    // The object behind an interface pointer of this class, or null for any other object.
-    static Derived* FromInterface(IUnknown* pointer) { return dynamic_cast<Derived*>(pointer); }
+    // The object of this class behind any of its interface pointers, its identity included (and
+    // behind an outer object that hands out its interface). Raised: E_INVALIDARG for null and for
+    // an object of any other class.
+    static Derived& FromInterface(IUnknown* object) {
+        NoxComPtr<Interface> part;
+        Derived* found = nullptr;
+        if (object != nullptr && SUCCEEDED(object->QueryInterface(IidOf<Interface>(), part.PutVoid())))
+            found = dynamic_cast<Derived*>(part.Get());
+        if (found == nullptr)
+            throw NoxResult(E_INVALIDARG, std::string("The object given is not a ") + Derived::kClassName + ".");
+        return *found;  // the caller's reference keeps it alive
+    }
 
 protected:
     Component() = default;
@@ -106,6 +134,17 @@ protected:
     template <class Source = Interface, class Body>
     static HRESULT Boundary(Body&& body) noexcept {
         return nox::Boundary(Derived::kClassId, IidOf<Source>(), std::forward<Body>(body));
+    }
+
+    // Every editing operation: the document's edit check, then `change` (which makes the class's
+    // own checks before it changes anything), then SetModified(true). An object without a
+    // document is edited without check and without notification.
+    template <class Change>
+    void Edit(Change&& change) const {
+        CKMCDocumentsBase* document = static_cast<const Derived*>(this)->ParentDocument();
+        CKMCDocumentsEditHelper bracket(document, false, false);
+        std::forward<Change>(change)();
+        if (document != nullptr) document->SetModified(true);
     }
 
 private:

@@ -31,7 +31,7 @@ HRESULT KMCLattice::FinalConstruct() {
 }
 
 void KMCLattice::FinalRelease() {
-    if (siteList_) siteList_->SetParent(nullptr, nullptr);
+    if (siteList_) siteList_->LeaveOwner();
     siteList_.Reset();
 }
 
@@ -68,13 +68,6 @@ void KMCLattice::SetLattice(LONG code, const std::string& latticeType, const std
     Adopt(CheckedGeometry(code, latticeType, symmetryGroup, u, v, theta));
 }
 
-void KMCLattice::SetParent(CKMCDocumentsBase* document, IUnknown*, KMCProcessList* processList,
-                           KMCInteractionList* interactionList) {
-    document_.Link(document);
-    processList_ = processList;
-    interactionList_ = interactionList;
-}
-
 Point3d KMCLattice::TransformPosition(const Point3d& point, LONG index) const {
     if (index < 0 || static_cast<size_t>(index) >= geometry_.operators.size())
         throw NoxResult(E_UNEXPECTED, "Invalid symmetry index for KMCLattice::TransformPosition");
@@ -82,7 +75,7 @@ Point3d KMCLattice::TransformPosition(const Point3d& point, LONG index) const {
 }
 
 HRESULT KMCLattice::get_LatticeSiteList(IVxKMCLatticeSiteList** list) {
-    return Boundary([&] { *kmc::Out(list) = NoxComPtr<IVxKMCLatticeSiteList>(siteList_.Get()).Detach(); });
+    return Boundary([&] { kmc::HandOut(siteList_, kmc::Out(list)); });
 }
 
 HRESULT KMCLattice::get_LatticeType(BSTR* type) {

@@ -32,11 +32,13 @@ public:
                     double v, double theta);
     // May be called again; the host argument is not kept.
     void SetParent(CKMCDocumentsBase* document, IUnknown* host, KMCProcessList* processList,
-                   KMCInteractionList* interactionList);
+                   KMCInteractionList* interactionList) {
+        parents_.Link(document, processList, interactionList);
+    }
 
-    CKMCDocumentsBase* ParentDocument() const { return document_.Get(); }
-    KMCProcessList* ProcessList() const { return processList_; }
-    KMCInteractionList* InteractionList() const { return interactionList_; }
+    CKMCDocumentsBase* ParentDocument() const { return parents_.Document(); }
+    KMCProcessList* ProcessList() const { return parents_.Get<KMCProcessList>(); }
+    KMCInteractionList* InteractionList() const { return parents_.Get<KMCInteractionList>(); }
     KMCLatticeSiteList* RawLatticeSiteList() const { return siteList_.Get(); }
     const std::string& LatticeType() const { return geometry_.latticeType; }
     bool IsHexagonal() const;
@@ -79,7 +81,5 @@ private:
     bool initialised_ = false;
     Geometry geometry_;
     NoxComPtr<KMCLatticeSiteList> siteList_;
-    kmc::DocumentLink document_;
-    KMCProcessList* processList_ = nullptr;
-    KMCInteractionList* interactionList_ = nullptr;
+    kmc::ParentLinks<CKMCDocumentsBase, KMCProcessList, KMCInteractionList> parents_;
 };

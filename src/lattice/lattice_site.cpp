@@ -38,7 +38,7 @@ const char* KMCLatticeSite::GeometricType(const Point3d& position, bool hexagona
     return "Other";
 }
 
-void KMCLatticeSite::SetParameters(const std::string& category, double x, double y, ColorValue colour,
+void KMCLatticeSite::SetParameters(const std::string& category, double x, double y, ColorValue color,
                                    LONG label) {
     if (initialised_) throw NoxResult(E_UNEXPECTED, "Lattice Site has already been initialised");
     if (!IsSiteCategory(category))
@@ -50,23 +50,17 @@ void KMCLatticeSite::SetParameters(const std::string& category, double x, double
 
     category_ = category;
     position_ = {x, y, 0.0};
-    colour_ = colour;
+    color_ = color;
     label_ = label;
     type_ = category == kmc::kLabelSite ? "Other" : GeometricType(position_, lattice->IsHexagonal());
     initialised_ = true;
-}
-
-void KMCLatticeSite::SetParent(KMCLatticeSiteList* list) {
-    parent_.LinkOnce(list, kClassName);
 }
 
 KMCLattice* KMCLatticeSite::ParentLattice() const {
     return ParentList() != nullptr ? ParentList()->ParentLattice() : nullptr;
 }
 
-CKMCDocumentsBase* KMCLatticeSite::ParentDocument() const {
-    return ParentList() != nullptr ? ParentList()->ParentDocument() : nullptr;
-}
+CKMCDocumentsBase* KMCLatticeSite::ParentDocument() const { return parents_.Document(); }
 
 HRESULT KMCLatticeSite::get_Category(BSTR* category) {
     return Boundary([&] { *kmc::Out(category) = NoxBSTR(category_).Detach(); });
@@ -90,7 +84,7 @@ HRESULT KMCLatticeSite::put_Label(LONG label) {
         CKMCDocumentsBase* document = ParentDocument();
         if (document == nullptr || !document->IsLoading())
             throw NoxResult(E_UNEXPECTED, "Site label can only be set during loading of document");
-        kmc::Edit(document, [&] { label_ = label; });
+        Edit([&] { label_ = label; });
     });
 }
 
@@ -101,7 +95,7 @@ HRESULT KMCLatticeSite::get_Label(LONG* label) {
 HRESULT KMCLatticeSite::Delete() {
     // Sites leave their list only through the list's DeleteSite, which removes the whole orbit;
     // this only asks the document and tells it of the request.
-    return Boundary([&] { kmc::Edit(ParentDocument(), [] {}); });
+    return Boundary([&] { Edit([] {}); });
 }
 
 HRESULT KMCLatticeSite::SaveToXML(IVxOstrelToXML* writer) {
@@ -112,7 +106,7 @@ HRESULT KMCLatticeSite::SaveToXML(IVxOstrelToXML* writer) {
         element.Double("XPosition", position_.x);
         element.Double("YPosition", position_.y);
         element.Long("Label", label_);
-        element.Color("Color", colour_);
+        element.Color("Color", color_);
         element.Close();
     });
 }
@@ -126,9 +120,9 @@ HRESULT KMCLatticeSite::LoadFromXML(IVxXMLToOstrel* reader) {
         const double y = element.Double("YPosition");
         const LONG label = element.Long("Label");
         const std::string colourText = element.Text("Color");
-        // An absent colour leaves the site's colour as it is; one that is there must read back whole.
-        std::optional<ColorValue> colour = colourText.empty() ? colour_ : ColorValue::Parse(colourText);
-        if (!colour)
+        // An absent color leaves the site's color as it is; one that is there must read back whole.
+        std::optional<ColorValue> color = colourText.empty() ? color_ : ColorValue::Parse(colourText);
+        if (!color)
             throw NoxResult(E_UNEXPECTED, "Failed to obtain Color attribute from LatticeSite element");
         element.Close();
 
@@ -136,6 +130,6 @@ HRESULT KMCLatticeSite::LoadFromXML(IVxXMLToOstrel* reader) {
         type_ = std::move(type);
         position_ = {x, y, 0.0};
         label_ = label;
-        colour_ = *colour;
+        color_ = *color;
     });
 }

@@ -1,5 +1,5 @@
 // KMCLatticeSite: one site of the unit cell, with its category, geometric type, label and
-// colour. Sites are made, numbered and removed only by the lattice site list.
+// color. Sites are made, numbered and removed only by the lattice site list.
 #pragma once
 
 #include <string>
@@ -32,13 +32,13 @@ public:
     // lattice's type. No edit check: the site list makes it. Raised (E_UNEXPECTED): "Lattice
     // Site has already been initialised", "Invalid lattice site category specification.", and
     // E_INVALIDARG for a position that is not finite.
-    void SetParameters(const std::string& category, double x, double y, ColorValue colour, LONG label);
+    void SetParameters(const std::string& category, double x, double y, ColorValue color, LONG label);
     // Raised: E_UNEXPECTED "Parent is already set for KMCLatticeSite." when linked already.
-    void SetParent(KMCLatticeSiteList* list);
+    void SetParent(KMCLatticeSiteList* list) { parents_.LinkOnce(kClassName, list); }
     // Called by the list when the site leaves it; a client may still hold the site.
-    void LeaveList() { parent_.Unlink(); }
+    void LeaveOwner() { parents_.Unlink(); }
 
-    KMCLatticeSiteList* ParentList() const { return parent_.Get(); }
+    KMCLatticeSiteList* ParentList() const { return parents_.Get<KMCLatticeSiteList>(); }
     KMCLattice* ParentLattice() const;
     CKMCDocumentsBase* ParentDocument() const;
 
@@ -46,7 +46,7 @@ public:
     const std::string& Type() const { return type_; }
     const Point3d& Position() const { return position_; }
     LONG Label() const { return label_; }
-    ColorValue Colour() const { return colour_; }
+    ColorValue Color() const { return color_; }
 
     HRESULT get_Category(BSTR* category) override;
     HRESULT get_Type(BSTR* type) override;
@@ -67,7 +67,7 @@ private:
     Point3d position_;
     std::string type_;
     std::string category_;
-    ColorValue colour_{ColorValue::kOpaqueTop};
+    ColorValue color_{ColorValue::kOpaqueTop};
     LONG label_ = 1;
-    kmc::ParentLink<KMCLatticeSiteList> parent_;
+    kmc::ParentLinks<KMCLatticeSiteList> parents_;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <limits>
 
 #include "lattice/lattice.h"
@@ -11,6 +10,7 @@
 #include "nox/format.h"
 #include "nox/strings.h"
 #include "xml/element_io.h"
+#include "xml/read_items.h"
 #include "xml/utils.h"
 
 namespace {
@@ -70,45 +70,18 @@ LONG NextLabel(LONG label) {
     return label + 1;
 }
 
-ColorValue OpaqueColour(LONG colour) {
-    return ColorValue(static_cast<uint32_t>(colour) | ColorValue::kOpaqueTop);
+ColorValue OpaqueColor(LONG color) {
+    return ColorValue(static_cast<uint32_t>(color) | ColorValue::kOpaqueTop);
 }
 
 }  // namespace
 
-// Undoes the appends and the label change of an operation that fails part-way, so that a failed
-// request leaves the list as it was.
-class KMCLatticeSiteList::AppendTransaction {
-public:
-    explicit AppendTransaction(KMCLatticeSiteList& list)
-        : list_(list), count_(list.sites_.size()), nextSiteLabel_(list.nextSiteLabel_) {}
-    ~AppendTransaction() {
-        if (std::uncaught_exceptions() > exceptions_) {
-            list_.TruncateTo(count_);
-            list_.nextSiteLabel_ = nextSiteLabel_;
-        }
-    }
-    AppendTransaction(const AppendTransaction&) = delete;
-    AppendTransaction& operator=(const AppendTransaction&) = delete;
-
-private:
-    KMCLatticeSiteList& list_;
-    size_t count_;
-    LONG nextSiteLabel_;
-    int exceptions_ = std::uncaught_exceptions();
-};
-
-KMCLatticeSiteList::~KMCLatticeSiteList() { TruncateTo(0); }
-
-void KMCLatticeSiteList::SetParent(KMCLattice* lattice, IUnknown*) { lattice_ = lattice; }
-
-CKMCDocumentsBase* KMCLatticeSiteList::ParentDocument() const {
-    return lattice_ != nullptr ? lattice_->ParentDocument() : nullptr;
-}
+CKMCDocumentsBase* KMCLatticeSiteList::ParentDocument() const { return parents_.Document(); }
 
 KMCLattice& KMCLatticeSiteList::Lattice() const {
-    if (lattice_ == nullptr) throw NoxResult(E_UNEXPECTED, "Lattice site list is not part of a lattice.");
-    return *lattice_;
+    KMCLattice* lattice = ParentLattice();
+    if (lattice == nullptr) throw NoxResult(E_UNEXPECTED, "Lattice site list is not part of a lattice.");
+    return *lattice;
 }
 
 void KMCLatticeSiteList::CheckIndex(LONG index) const {
@@ -117,16 +90,16 @@ void KMCLatticeSiteList::CheckIndex(LONG index) const {
 
 const KMCLatticeSite& KMCLatticeSiteList::Site(LONG index) const {
     CheckIndex(index);
-    return *sites_[static_cast<size_t>(index)];
+    return sites_[static_cast<size_t>(index)];
 }
 
 std::vector<LONG> KMCLatticeSiteList::GetRelatedSites(LONG index) const {
     if (index < 0 || index >= Count())
         throw NoxResult(E_UNEXPECTED, "Lattice site index out of range in call to GetRelatedSites");
-    const LONG label = sites_[static_cast<size_t>(index)]->Label();
+    const LONG label = sites_[static_cast<size_t>(index)].Label();
     std::vector<LONG> related;
     for (LONG k = 0; k < Count(); ++k) {
-        if (sites_[static_cast<size_t>(k)]->Label() == label) related.push_back(k);
+        if (sites_[static_cast<size_t>(k)].Label() == label) related.push_back(k);
     }
     return related;
 }
@@ -134,7 +107,7 @@ std::vector<LONG> KMCLatticeSiteList::GetRelatedSites(LONG index) const {
 PeriodicTranslation KMCLatticeSiteList::FindSite(double x, double y, LONG label) const {
     const Point3d position{x, y, 0.0};
     for (LONG k = 0; k < Count(); ++k) {
-        const KMCLatticeSite& site = *sites_[static_cast<size_t>(k)];
+        const KMCLatticeSite& site = sites_[static_cast<size_t>(k)];
         if (site.Label() == label && kmc::SameSitePosition(position, site.Position()))
             return {kmc::CellOffset(x - site.Position().x), kmc::CellOffset(y - site.Position().y), k};
     }
@@ -143,22 +116,22 @@ PeriodicTranslation KMCLatticeSiteList::FindSite(double x, double y, LONG label)
 
 bool KMCLatticeSiteList::SiteAlreadyExists(const std::string& category, const Point3d& position) const {
     if (category == kmc::kLabelSite) return false;
-    return std::any_of(sites_.begin(), sites_.end(), [&](const NoxComPtr<KMCLatticeSite>& site) {
-        return site->Category() == category && kmc::SameSitePosition(site->Position(), position);
-    });
+    return sites_.FindFirst([&](const KMCLatticeSite& site) {
+        return site.Category() == category && kmc::SameSitePosition(site.Position(), position);
+    }) != nullptr;
 }
 
-void KMCLatticeSiteList::AppendSite(const std::string& category, const Point3d& position, ColorValue colour,
+void KMCLatticeSiteList::AppendSite(const std::string& category, const Point3d& position, ColorValue color,
                                     LONG label) {
     NoxComPtr<KMCLatticeSite> site = KMCLatticeSite::Create();
     site->SetParent(this);
-    site->SetParameters(category, position.x, position.y, colour, label);
-    sites_.push_back(std::move(site));
+    site->SetParameters(category, position.x, position.y, color, label);
+    sites_.Append(std::move(site));
 }
 
 NoxComPtr<KMCLatticeSite> KMCLatticeSiteList::CreateLatticeSiteImpl(const std::string& category,
                                                                     const std::string& siteType, double x,
-                                                                    double y, ColorValue colour, LONG& label,
+                                                                    double y, ColorValue color, LONG& label,
                                                                     bool expand) {
     const KMCLattice& lattice = Lattice();
     expand = expand && category != kmc::kLabelSite;
@@ -169,15 +142,15 @@ NoxComPtr<KMCLatticeSite> KMCLatticeSiteList::CreateLatticeSiteImpl(const std::s
     if (requested.empty())
         throw NoxResult(E_UNEXPECTED, "Requested lattice sites already exist - request ignored.");
 
-    AppendTransaction transaction(*this);
-    const size_t first = sites_.size();
+    kmc::OwnedItems<KMCLatticeSite>::Appending appending(sites_);
+    const size_t first = sites_.Count();
     const std::vector<TransformMatrix> operators =
         expand ? lattice.SymmetryOperators() : std::vector<TransformMatrix>{};
     // Images are tested only against the positions made by this request.
     std::vector<Point3d> made;
     auto makeIfNew = [&](const Point3d& position) {
         if (IsAmong(position, made)) return false;
-        AppendSite(category, position, colour, label);
+        AppendSite(category, position, color, label);
         made.push_back(position);
         return true;
     };
@@ -188,35 +161,36 @@ NoxComPtr<KMCLatticeSite> KMCLatticeSiteList::CreateLatticeSiteImpl(const std::s
             makeIfNew(kmc::WrapIntoCell(op->Apply(position)));
         label = NextLabel(label);
     }
-    return sites_[first];
+    appending.Commit();
+    return NoxComPtr<KMCLatticeSite>(&sites_[first]);
 }
 
-HRESULT KMCLatticeSiteList::CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG colour,
+HRESULT KMCLatticeSiteList::CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG color,
                                               IVxKMCLatticeSite** site) {
     return Boundary([&] {
         kmc::Out(site);
-        CKMCDocumentsBase* document = ParentDocument();
-        kmc::Edit(document, [&] {
+        Edit([&] {
             // A document being read brings every site of an orbit itself.
+            CKMCDocumentsBase* document = ParentDocument();
             const bool expand = document == nullptr || !document->IsLoading();
             LONG label = nextSiteLabel_;
             NoxComPtr<KMCLatticeSite> created = CreateLatticeSiteImpl(
-                BSTRToTString(category), BSTRToTString(siteType), x, y, OpaqueColour(colour), label, expand);
+                BSTRToTString(category), BSTRToTString(siteType), x, y, OpaqueColor(color), label, expand);
             nextSiteLabel_ = label;
-            *site = created.Detach();
+            kmc::HandOut(created, site);
         });
     });
 }
 
-HRESULT KMCLatticeSiteList::CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG colour,
+HRESULT KMCLatticeSiteList::CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG color,
                                                LONG label, IVxKMCLatticeSite** site) {
     return Boundary([&] {
         kmc::Out(site);
-        kmc::Edit(ParentDocument(), [&] {
+        Edit([&] {
             NoxComPtr<KMCLatticeSite> created = CreateLatticeSiteImpl(
-                BSTRToTString(category), BSTRToTString(siteType), x, y, OpaqueColour(colour), label, false);
+                BSTRToTString(category), BSTRToTString(siteType), x, y, OpaqueColor(color), label, false);
             nextSiteLabel_ = label;
-            *site = created.Detach();
+            kmc::HandOut(created, site);
         });
     });
 }
@@ -229,13 +203,13 @@ HRESULT KMCLatticeSiteList::get_Item(LONG index, IVxKMCLatticeSite** site) {
     return Boundary([&] {
         kmc::Out(site);
         CheckIndex(index);
-        *site = NoxComPtr<KMCLatticeSite>(sites_[static_cast<size_t>(index)]).Detach();
+        kmc::HandOut(&sites_[static_cast<size_t>(index)], site);
     });
 }
 
 HRESULT KMCLatticeSiteList::ClearLatticeSiteList() {
     return Boundary([&] {
-        TruncateTo(0);
+        sites_.Clear();
         nextSiteLabel_ = 1;
     });
 }
@@ -244,20 +218,22 @@ HRESULT KMCLatticeSiteList::Clone(IVxKMCLatticeSiteList* source) {
     return Boundary([&] {
         if (source == nullptr)
             throw NoxResult(E_INVALIDARG, "No source list suppliced for KMCLatticeSiteList::Clone");
-        if (!sites_.empty())
+        if (!sites_.Empty())
             throw NoxResult(E_UNEXPECTED, "Clone method can only be used on an empty Lattice Site List");
         LONG count = 0;
         nox::Check(source->get_Count(&count));
-        kmc::Edit(ParentDocument(), [&] {
-            AppendTransaction transaction(*this);
+        Edit([&] {
+            kmc::OwnedItems<KMCLatticeSite>::Appending appending(sites_);
+            LONG nextSiteLabel = nextSiteLabel_;
             // Colours are not copied: every cloned site is black.
             for (LONG index = 0; index < count; ++index) {
                 const SiteReading original = ReadSite(*source, index);
-                LONG label = original.label;
-                CreateLatticeSiteImpl(original.category, original.type, original.x, original.y,
-                                      OpaqueColour(0), label, false);
-                nextSiteLabel_ = label;
+                nextSiteLabel = original.label;
+                (void)CreateLatticeSiteImpl(original.category, original.type, original.x, original.y,
+                                            OpaqueColor(0), nextSiteLabel, false);
             }
+            appending.Commit();
+            nextSiteLabel_ = nextSiteLabel;
         });
     });
 }
@@ -268,7 +244,7 @@ const char* KMCLatticeSiteList::SiteDifference(IVxKMCLatticeSiteList& other) con
     if (count != Count()) return "The two lattices have a different number of sites specified.";
     for (LONG index = 0; index < count; ++index) {
         const SiteReading theirs = ReadSite(other, index);
-        const KMCLatticeSite& mine = *sites_[static_cast<size_t>(index)];
+        const KMCLatticeSite& mine = sites_[static_cast<size_t>(index)];
         if (mine.Category() != theirs.category || mine.Type() != theirs.type ||
             std::abs(mine.Position().x - theirs.x) > kConsistencyTolerance ||
             std::abs(mine.Position().y - theirs.y) > kConsistencyTolerance)
@@ -284,20 +260,21 @@ HRESULT KMCLatticeSiteList::IsConsistent(IVxKMCLatticeSiteList* other, VARIANT_B
         kmc::Out(message);
         const char* difference = SiteDifference(*CheckNullDereference(other));
         *message = NoxBSTR(difference != nullptr ? difference : "").Detach();
-        *consistent = difference != nullptr ? VARIANT_FALSE : VARIANT_TRUE;
+        *consistent = kmc::AsFlag(difference == nullptr);
     });
 }
 
 std::string KMCLatticeSiteList::DeletionRefusal(LONG index) const {
     CheckIndex(index);
     if (index == 0) return "You may not delete site index 1 (the Top site).";
-    if (lattice_ == nullptr) return {};
+    const KMCLattice* lattice = ParentLattice();
+    if (lattice == nullptr) return {};
     // Site numbers count from 1, so an item using the number of the site just before the orbit
     // is refused too.
     const LONG first = GetRelatedSites(index).front();
-    if (kmc::HighestSiteIndexUsed(lattice_->ProcessList()) >= first)
+    if (kmc::HighestSiteIndexUsed(lattice->ProcessList()) >= first)
         return "One or more of the processes uses a site whose index would be affected by the deletion";
-    if (kmc::HighestSiteIndexUsed(lattice_->InteractionList()) >= first)
+    if (kmc::HighestSiteIndexUsed(lattice->InteractionList()) >= first)
         return "One or more of the interactions uses a site whose index would be affected by the deletion";
     return {};
 }
@@ -308,7 +285,7 @@ HRESULT KMCLatticeSiteList::get_CanDeleteSite(LONG index, BSTR* message, VARIANT
         kmc::Out(canDelete);
         const std::string refusal = DeletionRefusal(index);
         *message = NoxBSTR(refusal).Detach();
-        *canDelete = refusal.empty() ? VARIANT_TRUE : VARIANT_FALSE;
+        *canDelete = kmc::AsFlag(refusal.empty());
     });
 }
 
@@ -325,27 +302,11 @@ HRESULT KMCLatticeSiteList::DeleteSite(LONG index) {
         const std::string refusal = DeletionRefusal(index);
         if (!refusal.empty())
             throw NoxResult(E_UNEXPECTED, NoxFormat("Unable to delete lattice site:\n%1") << refusal);
-        kmc::Edit(ParentDocument(), [&] { RemoveSites(GetRelatedSites(index)); });
+        Edit([&] {
+            const std::vector<LONG> orbit = GetRelatedSites(index);
+            sites_.RemoveAt(std::vector<size_t>(orbit.begin(), orbit.end()));
+        });
     });
-}
-
-void KMCLatticeSiteList::RemoveSites(const std::vector<LONG>& ascendingIndices) {
-    for (auto index = ascendingIndices.rbegin(); index != ascendingIndices.rend(); ++index) {
-        auto site = sites_.begin() + *index;
-        (*site)->LeaveList();
-        sites_.erase(site);
-    }
-}
-
-void KMCLatticeSiteList::TruncateTo(size_t count) {
-    if (count >= sites_.size()) return;
-    for (size_t k = count; k < sites_.size(); ++k) sites_[k]->LeaveList();
-    sites_.erase(sites_.begin() + static_cast<std::ptrdiff_t>(count), sites_.end());
-}
-
-void KMCLatticeSiteList::ReplaceSites(Sites sites) {
-    TruncateTo(0);
-    sites_ = std::move(sites);
 }
 
 HRESULT KMCLatticeSiteList::SaveToXML(IVxOstrelToXML* writer) {
@@ -361,22 +322,16 @@ HRESULT KMCLatticeSiteList::SaveToXML(IVxOstrelToXML* writer) {
 HRESULT KMCLatticeSiteList::LoadFromXML(IVxXMLToOstrel* reader) {
     return Boundary<IVxKMCSerializer>([&] {
         kmc::ElementReader element(reader, "LatticeSiteList");
-        const LONG count = element.Long("NumberOfSites");
+        kmc::OwnedItems<KMCLatticeSite> loaded = kmc::ReadItems<KMCLatticeSite>(
+            element, "NumberOfSites", "Unexpected children found for the LatticeSite element", [&] {
+                NoxComPtr<KMCLatticeSite> site = KMCLatticeSite::Create();
+                site->SetParent(this);
+                return site;
+            });
         const LONG nextSiteLabel = element.Long("NextSiteLabel");
-        // The count comes from the file: sites are made one child at a time, so a count larger
-        // than the children fails at the first missing one instead of allocating for it.
-        Sites loaded;
-        for (LONG index = 0; index < count; ++index) {
-            NoxComPtr<KMCLatticeSite> site = KMCLatticeSite::Create();
-            site->SetParent(this);
-            loaded.push_back(site);
-            OstrelUtils::LoadXML(site.Get(), reader);
-        }
-        if (element.ChildrenRemain())
-            throw NoxResult(E_UNEXPECTED, "Unexpected children found for the LatticeSite element");
         element.Close();
         // The list changes only once the whole element has been read.
-        ReplaceSites(std::move(loaded));
+        sites_ = std::move(loaded);
         nextSiteLabel_ = nextSiteLabel;
     });
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "frame/component.h"
+#include "frame/owned_items.h"
+#include "frame/parent.h"
 #include "geometry/color.h"
 #include "geometry/geometry.h"
 #include "lattice/lattice_site.h"
@@ -22,13 +24,14 @@ class NOX_EXPORT KMCLatticeSiteList final
 public:
     KMC_COMPONENT_CLASS(KMCLatticeSiteList, "Orvanta KMC LatticeSiteList");
 
-    // Called by the owning lattice, and with nulls when the lattice goes while a client still
-    // holds the list. The host argument is not kept.
-    void SetParent(KMCLattice* lattice, IUnknown* host);
-    KMCLattice* ParentLattice() const { return lattice_; }
+    // Called by the owning lattice when it makes the list. The host argument is not kept.
+    void SetParent(KMCLattice* lattice, IUnknown* host) { parents_.Link(lattice); }
+    // Called by the lattice when it goes while a client still holds the list.
+    void LeaveOwner() { parents_.Unlink(); }
+    KMCLattice* ParentLattice() const { return parents_.Get<KMCLattice>(); }
     CKMCDocumentsBase* ParentDocument() const;
 
-    LONG Count() const { return static_cast<LONG>(sites_.size()); }
+    LONG Count() const { return static_cast<LONG>(sites_.Count()); }
     // Raised: E_UNEXPECTED "Index into lattice site list is invalid." unless 0 <= index < Count().
     const KMCLatticeSite& Site(LONG index) const;
     // The 0-based indices of the orbit of site `index` (the sites of its label), in list order.
@@ -39,9 +42,9 @@ public:
     // to find desired site in LatticeSiteList", "Site address is out of range.".
     PeriodicTranslation FindSite(double x, double y, LONG label) const;
 
-    HRESULT CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG colour,
+    HRESULT CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG color,
                               IVxKMCLatticeSite** site) override;
-    HRESULT CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG colour, LONG label,
+    HRESULT CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG color, LONG label,
                                IVxKMCLatticeSite** site) override;
     HRESULT get_Count(LONG* count) override;
     HRESULT get_Item(LONG index, IVxKMCLatticeSite** site) override;
@@ -56,11 +59,6 @@ public:
     HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
-    using Sites = std::vector<NoxComPtr<KMCLatticeSite>>;
-    class AppendTransaction;
-
-    ~KMCLatticeSiteList() override;
-
     KMCLattice& Lattice() const;
     void CheckIndex(LONG index) const;
     bool SiteAlreadyExists(const std::string& category, const Point3d& position) const;
@@ -68,18 +66,15 @@ private:
     // returns the first; `label` ends as the label of the next orbit. A failure undoes the
     // whole request.
     NoxComPtr<KMCLatticeSite> CreateLatticeSiteImpl(const std::string& category, const std::string& siteType,
-                                                    double x, double y, ColorValue colour, LONG& label,
+                                                    double x, double y, ColorValue color, LONG& label,
                                                     bool expand);
-    void AppendSite(const std::string& category, const Point3d& position, ColorValue colour, LONG label);
+    void AppendSite(const std::string& category, const Point3d& position, ColorValue color, LONG label);
     // Why the orbit of site `index` may not be deleted; empty when it may.
     std::string DeletionRefusal(LONG index) const;
     // The first of the checks that tells the two lists apart, or null when none does.
     const char* SiteDifference(IVxKMCLatticeSiteList& other) const;
-    void RemoveSites(const std::vector<LONG>& ascendingIndices);
-    void ReplaceSites(Sites sites);
-    void TruncateTo(size_t count);
 
-    Sites sites_;
+    kmc::OwnedItems<KMCLatticeSite> sites_;
     LONG nextSiteLabel_ = 1;
-    KMCLattice* lattice_ = nullptr;
+    kmc::ParentLinks<KMCLattice> parents_;
 };

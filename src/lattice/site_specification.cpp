@@ -52,13 +52,6 @@ std::string AddressText(LONG i, LONG j, int64_t siteNumber) {
 
 }  // namespace
 
-void KMCSiteSpecification::SetParent(CKMCDocumentsBase* document, KMCLattice* lattice) {
-    if (document_ != nullptr || lattice_)
-        kmc::ThrowParentAlreadySet(kClassName);
-    document_ = document;
-    lattice_ = NoxComPtr<KMCLattice>(lattice);
-}
-
 PeriodicTranslation KMCSiteSpecification::ParseSiteDetails(std::string_view text) {
     PeriodicTranslation address{0, 0, 1};
     const std::vector<std::string> pieces = AddressPieces(text);
@@ -88,8 +81,9 @@ void KMCSiteSpecification::Store(const PeriodicTranslation& address) {
 }
 
 KMCLattice& KMCSiteSpecification::Lattice() const {
-    if (!lattice_) throw NoxResult(E_UNEXPECTED, "Site specification is not linked to a lattice.");
-    return *lattice_;
+    KMCLattice* lattice = ParentLattice();
+    if (lattice == nullptr) throw NoxResult(E_UNEXPECTED, "Site specification is not linked to a lattice.");
+    return *lattice;
 }
 
 const KMCLatticeSite& KMCSiteSpecification::AddressedSite() const {
@@ -104,7 +98,7 @@ Point3d KMCSiteSpecification::Fractional() const {
 }
 
 HRESULT KMCSiteSpecification::SetSiteDetails(LONG i, LONG j, LONG n) {
-    return Boundary([&] { kmc::Edit(document_, [&] { Store({i, j, n}); }); });
+    return Boundary([&] { Edit([&] { Store({i, j, n}); }); });
 }
 
 HRESULT KMCSiteSpecification::GetSiteDetails(LONG* i, LONG* j, LONG* n) {
@@ -118,7 +112,7 @@ HRESULT KMCSiteSpecification::GetSiteDetails(LONG* i, LONG* j, LONG* n) {
 HRESULT KMCSiteSpecification::put_SiteDetailsAsString(BSTR text) {
     return Boundary([&] {
         const PeriodicTranslation address = ParseSiteDetails(BSTRToTString(text));
-        kmc::Edit(document_, [&] { Store(address); });
+        Edit([&] { Store(address); });
     });
 }
 
@@ -134,9 +128,7 @@ HRESULT KMCSiteSpecification::get_SiteDetailsAsVelkorString(BSTR* text) {
 HRESULT KMCSiteSpecification::get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) {
     return Boundary([&] {
         kmc::Out(equivalent);
-        *equivalent = ParseSiteDetails(BSTRToTString(text)) == PeriodicTranslation{i_, j_, n_}
-                          ? VARIANT_TRUE
-                          : VARIANT_FALSE;
+        *equivalent = kmc::AsFlag(ParseSiteDetails(BSTRToTString(text)) == PeriodicTranslation{i_, j_, n_});
     });
 }
 
@@ -147,7 +139,7 @@ HRESULT KMCSiteSpecification::Transform(LONG operatorIndex, IVxKMCSiteSpecificat
         const LONG label = AddressedSite().Label();
         const Point3d mapped = lattice.TransformPosition(Fractional(), operatorIndex);
         const PeriodicTranslation found = lattice.RawLatticeSiteList()->FindSite(mapped.x, mapped.y, label);
-        *image = MakeAddress(found.i, found.j, found.site + 1).Detach();
+        kmc::HandOut(MakeAddress(found.i, found.j, found.site + 1), image);
     });
 }
 
@@ -156,7 +148,7 @@ HRESULT KMCSiteSpecification::Translate(LONG di, LONG dj, IVxKMCSiteSpecificatio
         kmc::Out(translated);
         const LONG i = kmc::CellOffset(static_cast<double>(i_) + di);
         const LONG j = kmc::CellOffset(static_cast<double>(j_) + dj);
-        *translated = MakeAddress(i, j, n_).Detach();
+        kmc::HandOut(MakeAddress(i, j, n_), translated);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "frame/component.h"
+#include "frame/parent.h"
 #include "geometry/geometry.h"
 #include "lattice/lattice.h"
 #include "vxostrel/lattice.h"
@@ -19,10 +20,12 @@ public:
     KMC_COMPONENT_CLASS(KMCSiteSpecification, "Orvanta KMC Site Specification");
 
     // Links the address once; the lattice is kept alive while the address refers to it. Raised:
-    // E_UNEXPECTED "Parent is already set for KMCSiteSpecification." when either link is set.
-    void SetParent(CKMCDocumentsBase* document, KMCLattice* lattice);
-    KMCLattice* ParentLattice() const { return lattice_.Get(); }
-    CKMCDocumentsBase* ParentDocument() const { return document_; }
+    // E_UNEXPECTED "Parent is already set for KMCSiteSpecification." when the document is set.
+    void SetParent(CKMCDocumentsBase* document, KMCLattice* lattice) {
+        parents_.LinkOnce(kClassName, document, lattice);
+    }
+    KMCLattice* ParentLattice() const { return parents_.Get<KMCLattice>(); }
+    CKMCDocumentsBase* ParentDocument() const { return parents_.Document(); }
 
     // The address in a text such as "( 1 , -2 / 3 )", with the site number in `site`. Never
     // fails: a place that does not start with a number keeps its start value (0, 0 and 1).
@@ -57,6 +60,5 @@ private:
     LONG i_ = 0;
     LONG j_ = 0;
     LONG n_ = 1;
-    NoxComPtr<KMCLattice> lattice_;
-    CKMCDocumentsBase* document_ = nullptr;
+    kmc::ParentLinks<CKMCDocumentsBase, kmc::Counted<KMCLattice>> parents_;
 };

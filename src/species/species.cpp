@@ -14,13 +14,7 @@ void KMCSpecies::SetName(const std::string& name) {
     name_ = name;
 }
 
-void KMCSpecies::SetParent(KMCSpeciesList* list) {
-    parent_.LinkOnce(list, kClassName);
-}
-
-CKMCDocumentsBase* KMCSpecies::ParentDocument() const {
-    return parent_.Get() != nullptr ? parent_.Get()->ParentDocument() : nullptr;
-}
+CKMCDocumentsBase* KMCSpecies::ParentDocument() const { return parents_.Document(); }
 
 HRESULT KMCSpecies::get_Name(BSTR* name) {
     return Boundary([&] { *kmc::Out(name) = NoxBSTR(name_).Detach(); });
@@ -31,7 +25,7 @@ HRESULT KMCSpecies::get_Radius(double* radius) {
 }
 
 HRESULT KMCSpecies::put_Radius(double radius) {
-    return Boundary([&] { kmc::Edit(ParentDocument(), [&] { radius_ = radius; }); });
+    return Boundary([&] { Edit([&] { radius_ = radius; }); });
 }
 
 HRESULT KMCSpecies::get_Color(LONG* color) {
@@ -39,8 +33,7 @@ HRESULT KMCSpecies::get_Color(LONG* color) {
 }
 
 HRESULT KMCSpecies::put_Color(LONG color) {
-    return Boundary(
-        [&] { kmc::Edit(ParentDocument(), [&] { color_ = color_.WithRgb(static_cast<uint32_t>(color)); }); });
+    return Boundary([&] { Edit([&] { color_ = color_.WithRgb(static_cast<uint32_t>(color)); }); });
 }
 
 HRESULT KMCSpecies::put_RawColor(LONG color) {
@@ -52,7 +45,7 @@ HRESULT KMCSpecies::get_Charge(LONG* charge) {
 }
 
 HRESULT KMCSpecies::put_Charge(LONG charge) {
-    return Boundary([&] { kmc::Edit(ParentDocument(), [&] { charge_ = charge; }); });
+    return Boundary([&] { Edit([&] { charge_ = charge; }); });
 }
 
 HRESULT KMCSpecies::get_Category(BSTR* category) {
@@ -62,15 +55,15 @@ HRESULT KMCSpecies::get_Category(BSTR* category) {
 HRESULT KMCSpecies::put_Category(BSTR category) {
     return Boundary([&] {
         std::string text = BSTRToTString(category);
-        kmc::Edit(ParentDocument(), [&] { category_ = std::move(text); });
+        Edit([&] { category_ = std::move(text); });
     });
 }
 
 HRESULT KMCSpecies::Delete() {
     return Boundary([&] {
-        kmc::Edit(ParentDocument(), [&] {
+        Edit([&] {
             // The list drops its reference; the caller's keeps this object alive meanwhile.
-            if (parent_.Get() == nullptr || !parent_.Get()->Remove(*this))
+            if (ParentList() == nullptr || !ParentList()->Remove(*this))
                 throw NoxResult(E_UNEXPECTED, "Unable to remove Species from SpeciesList.");
         });
     });
@@ -80,7 +73,7 @@ HRESULT KMCSpecies::Clone(IVxKMCSpecies* source) {
     return Boundary([&] {
         if (source == nullptr)
             throw NoxResult(E_INVALIDARG, "No source species supplied for KMCSpecies::Clone");
-        kmc::Edit(ParentDocument(), [&] {
+        Edit([&] {
             // Everything is read before anything is stored, so a failing source changes nothing.
             NoxBSTR name, category;
             double radius = 0.0;

@@ -24,14 +24,14 @@ public:
     // species has a name already.
     void SetName(const std::string& name);
     // Links the species to the list that holds it, once. Raised: E_UNEXPECTED when it is linked.
-    void SetParent(KMCSpeciesList* list);
-    // Called by the list when the species leaves it, so that a species still referenced
-    // elsewhere never reaches a list or document that may be gone.
-    void LeaveList() { parent_.Unlink(); }
+    void SetParent(KMCSpeciesList* list) { parents_.LinkOnce(kClassName, list); }
+    // Called by the list when the species leaves it.
+    void LeaveOwner() { parents_.Unlink(); }
 
     std::string Name() const { return name_; }
     // The whole stored colour, top byte included.
     ColorValue Color() const { return color_; }
+    KMCSpeciesList* ParentList() const { return parents_.Get<KMCSpeciesList>(); }
     // The document of the list that holds the species; null while it is in none.
     CKMCDocumentsBase* ParentDocument() const;
 
@@ -57,5 +57,5 @@ private:
     std::string category_ = "Adsorbate";
     ColorValue color_ = kInitialColor;
     LONG charge_ = 0;
-    kmc::ParentLink<KMCSpeciesList> parent_;
+    kmc::ParentLinks<KMCSpeciesList> parents_;
 };

@@ -9,6 +9,7 @@
 #include "species/species_usage.h"
 #include "strings/text.h"
 #include "xml/element_io.h"
+#include "xml/read_items.h"
 #include "xml/utils.h"
 
 namespace {
@@ -18,75 +19,29 @@ const char* const kInvalidVacancySymbol =
     "Vacancy symbol must start with a letter, and must contain only alphabetic characters, numeric "
     "characters or _.";
 
-void HandOut(KMCSpecies* species, IVxKMCSpecies** out) {
-    if (species != nullptr) species->AddRef();
-    *out = species;
-}
-
-VARIANT_BOOL AsFlag(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
 std::string CheckedVacancySymbol(std::string symbol) {
     if (!kmc::IsValidSpeciesName(symbol)) throw NoxResult(E_UNEXPECTED, kInvalidVacancySymbol);
     return symbol;
 }
 
+KMCSpecies* FindIgnoringCase(const kmc::OwnedItems<KMCSpecies>& species, const std::string& name) {
+    return species.FindFirst([&](const KMCSpecies& s) { return kmc::SameSpeciesName(s.Name(), name); });
+}
+
 }  // namespace
 
-KMCSpeciesList::Members& KMCSpeciesList::Members::operator=(Members&& other) noexcept {
-    if (this != &other) {
-        Clear();
-        items_ = std::move(other.items_);
-    }
-    return *this;
+bool KMCSpeciesList::RemoveSpecies(const std::string& name) {
+    return species_.RemoveFirst([&](const KMCSpecies& s) { return s.Name() == name; });
 }
-
-void KMCSpeciesList::Members::Clear() {
-    for (const auto& species : items_) species->LeaveList();
-    items_.clear();
-}
-
-template <class Match>
-bool KMCSpeciesList::Members::RemoveFirst(Match match) {
-    auto found = std::find_if(items_.begin(), items_.end(), [&](const auto& s) { return match(*s); });
-    if (found == items_.end()) return false;
-    NoxComPtr<KMCSpecies> removed = std::move(*found);
-    items_.erase(found);
-    removed->LeaveList();
-    return true;
-}
-
-bool KMCSpeciesList::Members::RemoveNamed(const std::string& name) {
-    return RemoveFirst([&](const KMCSpecies& s) { return s.Name() == name; });
-}
-
-bool KMCSpeciesList::Members::Remove(const KMCSpecies& species) {
-    return RemoveFirst([&](const KMCSpecies& s) { return &s == &species; });
-}
-
-KMCSpecies* KMCSpeciesList::Members::FindIgnoringCase(const std::string& name) const {
-    auto found = std::find_if(items_.begin(), items_.end(),
-                              [&](const auto& s) { return kmc::SameSpeciesName(s->Name(), name); });
-    return found != items_.end() ? found->Get() : nullptr;
-}
-
-void KMCSpeciesList::SetParent(CKMCDocumentsBase* document, IUnknown*, KMCProcessList* processList,
-                               KMCInteractionList* interactionList) {
-    document_ = document;
-    processList_ = processList;
-    interactionList_ = interactionList;
-}
-
-bool KMCSpeciesList::RemoveSpecies(const std::string& name) { return species_.RemoveNamed(name); }
 
 bool KMCSpeciesList::Remove(const KMCSpecies& species) { return species_.Remove(species); }
 
 KMCSpecies* KMCSpeciesList::FindByName(BSTR name) const {
-    return species_.FindIgnoringCase(strings::Trim(BSTRToTString(name)));
+    return FindIgnoringCase(species_, strings::Trim(BSTRToTString(name)));
 }
 
 bool KMCSpeciesList::CanRemoveSpeciesImpl(const std::string& name) const {
-    return !kmc::ProcessesUseSpecies(processList_, name) &&
-           !kmc::InteractionsUseSpecies(interactionList_, name);
+    return !kmc::ProcessesUseSpecies(ProcessList(), name) && !kmc::InteractionsUseSpecies(InteractionList(), name);
 }
 
 NoxComPtr<KMCSpecies> KMCSpeciesList::NewSpecies(const std::string& name, const Members& members) {
@@ -96,7 +51,7 @@ NoxComPtr<KMCSpecies> KMCSpeciesList::NewSpecies(const std::string& name, const 
             "Species names must start with a letter, and must contain only alphabetic characters, "
             "numeric characters or _.");
     std::vector<ColorValue> colors;
-    for (const auto& existing : members.Items()) {
+    for (const auto& existing : members) {
         std::string existingName = existing->Name();
         if (existingName == name)
             throw NoxResult(E_UNEXPECTED, "Requested species already exists in the species list.");
@@ -116,10 +71,10 @@ NoxComPtr<KMCSpecies> KMCSpeciesList::NewSpecies(const std::string& name, const 
 HRESULT KMCSpeciesList::CreateSpecies(BSTR name, IVxKMCSpecies** species) {
     return Boundary([&] {
         kmc::Out(species);
-        kmc::Edit(document_, [&] {
+        Edit([&] {
             NoxComPtr<KMCSpecies> created = NewSpecies(BSTRToTString(name), species_);
             species_.Append(created);
-            *species = created.Detach();
+            kmc::HandOut(created, species);
         });
     });
 }
@@ -133,19 +88,19 @@ HRESULT KMCSpeciesList::get_Item(LONG index, IVxKMCSpecies** species) {
         kmc::Out(species);
         if (index < 0 || static_cast<size_t>(index) >= species_.Count())
             throw NoxResult(E_UNEXPECTED, "Index into species list is invalid.");
-        HandOut(species_.At(static_cast<size_t>(index)), species);
+        kmc::HandOut(&species_[static_cast<size_t>(index)], species);
     });
 }
 
 HRESULT KMCSpeciesList::get_ItemByName(BSTR name, IVxKMCSpecies** species) {
     return Boundary([&] {
         kmc::Out(species);
-        HandOut(FindByName(name), species);
+        kmc::HandOut(FindByName(name), species);
     });
 }
 
 HRESULT KMCSpeciesList::get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) {
-    return Boundary([&] { *kmc::Out(exists) = AsFlag(FindByName(name) != nullptr); });
+    return Boundary([&] { *kmc::Out(exists) = kmc::AsFlag(FindByName(name) != nullptr); });
 }
 
 HRESULT KMCSpeciesList::ClearSpeciesList() {
@@ -153,8 +108,7 @@ HRESULT KMCSpeciesList::ClearSpeciesList() {
 }
 
 HRESULT KMCSpeciesList::put_VacancySymbol(BSTR symbol) {
-    return Boundary(
-        [&] { kmc::Edit(document_, [&] { vacancySymbol_ = CheckedVacancySymbol(BSTRToTString(symbol)); }); });
+    return Boundary([&] { Edit([&] { vacancySymbol_ = CheckedVacancySymbol(BSTRToTString(symbol)); }); });
 }
 
 HRESULT KMCSpeciesList::get_VacancySymbol(BSTR* symbol) {
@@ -166,9 +120,7 @@ HRESULT KMCSpeciesList::get_VacancyColor(LONG* color) {
 }
 
 HRESULT KMCSpeciesList::put_VacancyColor(LONG color) {
-    return Boundary([&] {
-        kmc::Edit(document_, [&] { vacancyColor_ = vacancyColor_.WithRgb(static_cast<uint32_t>(color)); });
-    });
+    return Boundary([&] { Edit([&] { vacancyColor_ = vacancyColor_.WithRgb(static_cast<uint32_t>(color)); }); });
 }
 
 HRESULT KMCSpeciesList::put_RawVacancyColor(LONG color) {
@@ -177,7 +129,7 @@ HRESULT KMCSpeciesList::put_RawVacancyColor(LONG color) {
 
 HRESULT KMCSpeciesList::put_EnablingSpecies(BSTR name) {
     return Boundary([&] {
-        kmc::Edit(document_, [&] {
+        Edit([&] {
             // A species keeps the spelling the caller used; anything else that is not the
             // vacancy symbol means no enabling species.
             std::string text = BSTRToTString(name);
@@ -215,7 +167,7 @@ HRESULT KMCSpeciesList::Clone(IVxKMCSpeciesList* source) {
             throw NoxResult(E_INVALIDARG, "No source list suppliced for KMCSpeciesList::Clone");
         if (species_.Count() != 0)
             throw NoxResult(E_UNEXPECTED, "Clone method can only be used on an empty Species List");
-        kmc::Edit(document_, [&] {
+        Edit([&] {
             // The copy is built aside and takes effect whole, so a failure leaves the list empty.
             Members copies = CloneMembers(*source);
             NoxBSTR symbol, enabling;
@@ -239,7 +191,7 @@ HRESULT KMCSpeciesList::IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* con
         kmc::Out(message);
         CheckNullDereference(other);
         std::string verdict;
-        for (const auto& species : species_.Items()) {
+        for (const auto& species : species_) {
             std::string name = species->Name();
             NoxComPtr<IVxKMCSpecies> counterpart;
             nox::Check(other->get_ItemByName(NoxBSTR(name).Get(), counterpart.Put()));
@@ -256,12 +208,12 @@ HRESULT KMCSpeciesList::IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* con
             }
         }
         *message = NoxBSTR(verdict).Detach();
-        *consistent = AsFlag(verdict.empty());
+        *consistent = kmc::AsFlag(verdict.empty());
     });
 }
 
 HRESULT KMCSpeciesList::get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* canRemove) {
-    return Boundary([&] { *kmc::Out(canRemove) = AsFlag(CanRemoveSpeciesImpl(BSTRToTString(name))); });
+    return Boundary([&] { *kmc::Out(canRemove) = kmc::AsFlag(CanRemoveSpeciesImpl(BSTRToTString(name))); });
 }
 
 HRESULT KMCSpeciesList::RemoveSpecies(BSTR name) {
@@ -273,8 +225,8 @@ HRESULT KMCSpeciesList::RemoveSpecies(BSTR name) {
             throw NoxResult(
                 E_UNEXPECTED,
                 "Species cannot be deleted because it is in use in one or more process or interaction");
-        kmc::Edit(document_, [&] {
-            if (!species_.RemoveNamed(text))
+        Edit([&] {
+            if (!RemoveSpecies(text))
                 throw NoxResult(E_UNEXPECTED, "Unable to delete the requested species.");
         });
     });
@@ -284,7 +236,7 @@ HRESULT KMCSpeciesList::SaveToXML(IVxOstrelToXML* writer) {
     return Boundary<IVxKMCSerializer>([&] {
         kmc::ElementWriter element(writer, kElement);
         element.Long("NumberOfSpecies", static_cast<LONG>(species_.Count()));
-        for (const auto& species : species_.Items()) OstrelUtils::SaveXML(species.Get(), writer);
+        for (const auto& species : species_) OstrelUtils::SaveXML(species.Get(), writer);
         element.Text("VacancySymbol", vacancySymbol_);
         element.Color("VacancyColor", vacancyColor_);
         element.Text("NewEnablingSpecies", enablingSpecies_);
@@ -292,27 +244,17 @@ HRESULT KMCSpeciesList::SaveToXML(IVxOstrelToXML* writer) {
     });
 }
 
-KMCSpeciesList::Members KMCSpeciesList::LoadMembers(kmc::ElementReader& element) {
-    // The count comes from the file, so nothing is sized by it: each species must find its
-    // own element, and the first one missing ends the load.
-    LONG count = element.Long("NumberOfSpecies");
-    Members loaded;
-    for (LONG index = 0; index < count; ++index) {
-        NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
-        species->SetParent(this);
-        loaded.Append(species);
-        OstrelUtils::LoadXML(species.Get(), element.Reader());
-    }
-    if (element.ChildrenRemain())
-        throw NoxResult(E_UNEXPECTED, "Unexpected children found for the SpeciesList element");
-    return loaded;
-}
-
 HRESULT KMCSpeciesList::LoadFromXML(IVxXMLToOstrel* reader) {
     return Boundary<IVxKMCSerializer>([&] {
         kmc::ElementReader element(reader, kElement);
         // Read whole before anything is replaced, so a failed load leaves the list as it was.
-        Members loaded = LoadMembers(element);
+        Members loaded =
+            kmc::ReadItems<KMCSpecies>(element, "NumberOfSpecies", "Unexpected children found for the SpeciesList element",
+                                       [&] {
+                                           NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
+                                           species->SetParent(this);
+                                           return species;
+                                       });
         // Its sentence says "Vacancy", not the attribute's name; callers match the text as it always was.
         std::string symbol =
             element.Text("VacancySymbol", "Failed to obtain Vacancy attribute from SpeciesList element");

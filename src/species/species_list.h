@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "frame/component.h"
+#include "frame/owned_items.h"
+#include "frame/parent.h"
 #include "geometry/color.h"
 #include "nox/comptr.h"
 #include "species/species.h"
@@ -17,9 +19,6 @@
 
 class KMCProcessList;
 class KMCInteractionList;
-namespace kmc {
-class ElementReader;
-}
 
 class NOX_EXPORT KMCSpeciesList final
     : public kmc::Component<KMCSpeciesList, IVxKMCSpeciesList, IVxKMCSerializer> {
@@ -32,10 +31,12 @@ public:
     // which it asks before a species is removed. Any of them may be null; `host` is not kept.
     // A later call replaces all three links.
     void SetParent(CKMCDocumentsBase* document, IUnknown* host, KMCProcessList* processList,
-                   KMCInteractionList* interactionList);
-    CKMCDocumentsBase* ParentDocument() const { return document_; }
-    KMCProcessList* ProcessList() const { return processList_; }
-    KMCInteractionList* InteractionList() const { return interactionList_; }
+                   KMCInteractionList* interactionList) {
+        parents_.Link(document, processList, interactionList);
+    }
+    CKMCDocumentsBase* ParentDocument() const { return parents_.Document(); }
+    KMCProcessList* ProcessList() const { return parents_.Get<KMCProcessList>(); }
+    KMCInteractionList* InteractionList() const { return parents_.Get<KMCInteractionList>(); }
     // The whole 32-bit vacancy colour (automation sees only the low 24 bits).
     ColorValue VacancyColor() const { return vacancyColor_; }
 
@@ -68,40 +69,11 @@ public:
     HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
-    // The species of the list, or of a list being built aside. Every species that leaves it
-    // (removed, cleared, replaced, or dropped with the holder) is told so, so that a species
-    // kept elsewhere never reaches a list that may be gone.
-    class Members {
-    public:
-        Members() = default;
-        Members(Members&&) = default;
-        Members& operator=(Members&& other) noexcept;
-        Members(const Members&) = delete;
-        Members& operator=(const Members&) = delete;
-        ~Members() { Clear(); }
-
-        void Append(NoxComPtr<KMCSpecies> species) { items_.push_back(std::move(species)); }
-        void Clear();
-        bool RemoveNamed(const std::string& name);
-        bool Remove(const KMCSpecies& species);
-
-        size_t Count() const { return items_.size(); }
-        KMCSpecies* At(size_t index) const { return items_[index].Get(); }
-        // The first species whose name matches `name` without regard to case, or null.
-        KMCSpecies* FindIgnoringCase(const std::string& name) const;
-        const std::vector<NoxComPtr<KMCSpecies>>& Items() const { return items_; }
-
-    private:
-        template <class Match>
-        bool RemoveFirst(Match match);
-
-        std::vector<NoxComPtr<KMCSpecies>> items_;
-    };
+    using Members = kmc::OwnedItems<KMCSpecies>;
 
     // A named and coloured species for `members`, checked against their names.
     NoxComPtr<KMCSpecies> NewSpecies(const std::string& name, const Members& members);
     Members CloneMembers(IVxKMCSpeciesList& source);
-    Members LoadMembers(kmc::ElementReader& element);
     // The name as a client gives it: trimmed, then matched without regard to case.
     KMCSpecies* FindByName(BSTR name) const;
     bool CanRemoveSpeciesImpl(const std::string& name) const;
@@ -110,7 +82,5 @@ private:
     std::string vacancySymbol_ = "V";
     ColorValue vacancyColor_ = kInitialVacancyColor;
     std::string enablingSpecies_;
-    CKMCDocumentsBase* document_ = nullptr;
-    KMCProcessList* processList_ = nullptr;
-    KMCInteractionList* interactionList_ = nullptr;
+    kmc::ParentLinks<CKMCDocumentsBase, KMCProcessList, KMCInteractionList> parents_;
 };

@@ -51,8 +51,8 @@ public:
     static constexpr const char* kClassName = "TestWidget";
     static constexpr const CLSID& kClassId = CLSID_TestWidget;
 
-    void SetParent(CKMCDocumentsBase* document) { link_.LinkOnce(document, kClassName); }
-    CKMCDocumentsBase* ParentDocument() const { return link_.Get(); }
+    void SetParent(CKMCDocumentsBase* document) { links_.LinkOnce(kClassName, document); }
+    CKMCDocumentsBase* ParentDocument() const { return links_.Document(); }
     LONG Size() const { return size_; }
 
     HRESULT get_Size(LONG* size) override {
@@ -60,7 +60,7 @@ public:
     }
     HRESULT put_Size(LONG size) override {
         return Boundary([&] {
-            kmc::Edit(link_.Get(), [&] {
+            Edit([&] {
                 if (size < 0) throw NoxResult(E_INVALIDARG, "A size cannot be negative.");
                 size_ = size;
             });
@@ -92,7 +92,7 @@ public:
     HRESULT LoadFromXML(IVxXMLToOstrel*) override { return E_NOTIMPL; }
 
 private:
-    kmc::DocumentLink link_;
+    kmc::ParentLinks<CKMCDocumentsBase> links_;
     LONG size_ = 0;
 };
 

@@ -61,7 +61,7 @@ TEST(LatticeSiteListTest, RequestsExpandIntoLabelledOrbits) {
                                                    0, first.Put()),
                   S_OK);
         EXPECT_EQ(Placement(*lattice), c.sites) << c.group;
-        EXPECT_EQ(KMCLatticeSite::FromInterface(first.Get()), &List(*lattice).Site(0));
+        EXPECT_EQ(&KMCLatticeSite::FromInterface(first.Get()), &List(*lattice).Site(0));
         for (const SiteValues& site : Sites(*lattice)) EXPECT_EQ(site.type, c.siteType) << c.group;
         ASSERT_EQ(CreateSite(*lattice, "Substrate site", "Top"), S_OK);
         EXPECT_EQ(Sites(*lattice).back().label, c.sites.back().label + 1) << c.group;
@@ -181,7 +181,7 @@ TEST_F(OrbitsTest, DeletionRemovesTheWholeOrbitButNeverTheTopSite) {
     EXPECT_EQ(CanDelete(2), Outcome(S_OK, ""));
     ASSERT_EQ(List(*lattice_).DeleteSite(2), S_OK);
     EXPECT_EQ(Placement(*lattice_), (std::vector<Placed>{{0, 0, 1}, {0.5, 0.5, 3}}));
-    EXPECT_EQ(KMCLatticeSite::FromInterface(held.Get())->ParentLattice(), nullptr);  // no longer in the list
+    EXPECT_EQ(KMCLatticeSite::FromInterface(held.Get()).ParentLattice(), nullptr);  // no longer in the list
     ASSERT_EQ(CreateSite(*lattice_, "Substrate site", "Bridge"), S_OK);
     EXPECT_EQ(Sites(*lattice_).back().label, 4);  // labels are not reused
 }
@@ -201,7 +201,7 @@ TEST_F(OrbitsTest, CloneCopiesAllButTheColoursAndComparesEqual) {
     NoxComPtr<KMCLattice> copy = MakeLattice("Square", "p 4 m m");
     ASSERT_EQ(List(*copy).Clone(lattice_->RawLatticeSiteList()), S_OK);
     std::vector<SiteValues> expected = Sites(*lattice_);
-    for (SiteValues& site : expected) site.colour = 0xFF000000;
+    for (SiteValues& site : expected) site.color = 0xFF000000;
     EXPECT_EQ(Sites(*copy), expected);
     ASSERT_EQ(CreateSite(*copy, "Substrate site", "Top"), S_OK);
     EXPECT_EQ(Sites(*copy).back().label, 5);

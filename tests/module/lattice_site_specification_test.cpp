@@ -126,7 +126,7 @@ TEST(SiteSpecificationTest, TransformFindsTheImageInTheSameOrbit) {
                 ASSERT_EQ(address->Transform(k, image.Put()), S_OK);
                 const PeriodicTranslation details = Details(image.Get());
                 EXPECT_EQ(sites.Site(details.site - 1).Label(), sites.Site(n - 1).Label());
-                KMCSiteSpecification::FromInterface(image.Get())->SetParent(nullptr, lattice.Get());
+                KMCSiteSpecification::FromInterface(image.Get()).SetParent(nullptr, lattice.Get());
                 const Point3d expected = lattice->TransformPosition(Fraction(address.Get()), k);
                 const Point3d found = Fraction(image.Get());
                 EXPECT_NEAR(found.x, expected.x, 0.02);
@@ -177,10 +177,13 @@ TEST(SiteSpecificationTest, LinksOnceAndEditsThroughItsDocument) {
     NoxComPtr<KMCSiteSpecification> address = KMCSiteSpecification::Create(),
                                     latticeOnly = Address({0, 0, 1});
     address->SetParent(&document, lattice.Get());
+    // Only the document counts: an address linked to a lattice alone may still join a document.
     latticeOnly->SetParent(nullptr, lattice.Get());
+    latticeOnly->SetParent(&document, lattice.Get());
     for (KMCSiteSpecification* linked : {address.Get(), latticeOnly.Get()}) {
-        EXPECT_EQ(Raised([&] { linked->SetParent(&document, lattice.Get()); }),
+        EXPECT_EQ(Raised([&] { linked->SetParent(&document, nullptr); }),
                   Outcome(E_UNEXPECTED, "Parent is already set for KMCSiteSpecification."));
+        EXPECT_EQ(linked->ParentLattice(), lattice.Get());
     }
     EXPECT_CALL(document, CanEdit())
         .WillOnce(Return(NoxResult()))

@@ -158,7 +158,7 @@ protected:
         return species;
     }
     static KMCSpecies& Raw(const NoxComPtr<IVxKMCSpecies>& species) {
-        return *KMCSpecies::FromInterface(species.Get());
+        return KMCSpecies::FromInterface(species.Get());
     }
     static std::vector<std::string> Names(IVxKMCSpeciesList* list) {
         LONG count = 0;
@@ -194,7 +194,7 @@ struct SiteValues {
     std::string category, type;
     double x, y;
     LONG label;
-    uint32_t colour;
+    uint32_t color;
     friend bool operator==(const SiteValues&, const SiteValues&) = default;
 };
 
@@ -204,16 +204,16 @@ inline std::vector<SiteValues> Sites(KMCLattice& lattice) {
     for (LONG k = 0; k < list.Count(); ++k) {
         const KMCLatticeSite& s = list.Site(k);
         sites.push_back(
-            {s.Category(), s.Type(), s.Position().x, s.Position().y, s.Label(), s.Colour().Value()});
+            {s.Category(), s.Type(), s.Position().x, s.Position().y, s.Label(), s.Color().Value()});
     }
     return sites;
 }
 
 inline HRESULT CreateSite(KMCLattice& lattice, const char* category, const char* siteType, double x = 0,
-                          double y = 0, LONG colour = 0) {
+                          double y = 0, LONG color = 0) {
     NoxComPtr<IVxKMCLatticeSite> site;
     return lattice.RawLatticeSiteList()->CreateLatticeSite(Text(category).Get(), Text(siteType).Get(), x, y,
-                                                           colour, site.Put());
+                                                           color, site.Put());
 }
 
 }  // namespace kmctest
