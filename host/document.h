@@ -38,7 +38,7 @@ template <class Interface>
 NoxComPtr<Interface> CreateByProgId(std::string_view progId) {
     RegisterModule();
     NoxComPtr<Interface> object;
-    NoxCreateImpl(progId, nullptr, 0, IidOf<Interface>(), object.PutVoid(), true);
+    (void)NoxCreateImpl(progId, nullptr, 0, IidOf<Interface>(), object.PutVoid(), true);  // raises its failure
     return object;
 }
 

@@ -9,60 +9,60 @@
 // One site of the unit cell, in fractional coordinates, with its category ("Adsorption site",
 // "Substrate site" or "Label"), its geometric type and the label it shares with its orbit.
 struct IVxKMCLatticeSite : IDispatch {
-    virtual HRESULT get_Category(BSTR* category) = 0;
-    virtual HRESULT get_Type(BSTR* type) = 0;
-    virtual HRESULT get_XPosition(double* x) = 0;
-    virtual HRESULT get_YPosition(double* y) = 0;
-    virtual HRESULT put_Label(LONG label) = 0;
-    virtual HRESULT get_Label(LONG* label) = 0;
-    virtual HRESULT Delete() = 0;
+    [[nodiscard]] virtual HRESULT get_Category(BSTR* category) = 0;
+    [[nodiscard]] virtual HRESULT get_Type(BSTR* type) = 0;
+    [[nodiscard]] virtual HRESULT get_XPosition(double* x) = 0;
+    [[nodiscard]] virtual HRESULT get_YPosition(double* y) = 0;
+    [[nodiscard]] virtual HRESULT put_Label(LONG label) = 0;
+    [[nodiscard]] virtual HRESULT get_Label(LONG* label) = 0;
+    [[nodiscard]] virtual HRESULT Delete() = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCLatticeSite);
 
 // The sites of the unit cell; indices are 0-based.
 struct IVxKMCLatticeSiteList : IDispatch {
-    virtual HRESULT CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG colour,
+    [[nodiscard]] virtual HRESULT CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG colour,
                                       IVxKMCLatticeSite** site) = 0;
-    virtual HRESULT CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG colour,
+    [[nodiscard]] virtual HRESULT CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG colour,
                                        LONG label, IVxKMCLatticeSite** site) = 0;
-    virtual HRESULT get_Count(LONG* count) = 0;
-    virtual HRESULT get_Item(LONG index, IVxKMCLatticeSite** site) = 0;
-    virtual HRESULT ClearLatticeSiteList() = 0;
-    virtual HRESULT Clone(IVxKMCLatticeSiteList* source) = 0;
-    virtual HRESULT IsConsistent(IVxKMCLatticeSiteList* other, VARIANT_BOOL* consistent, BSTR* message) = 0;
-    virtual HRESULT get_CanDeleteSite(LONG index, BSTR* message, VARIANT_BOOL* canDelete) = 0;
-    virtual HRESULT get_CountRelatedSites(LONG index, LONG* count) = 0;
-    virtual HRESULT DeleteSite(LONG index) = 0;
+    [[nodiscard]] virtual HRESULT get_Count(LONG* count) = 0;
+    [[nodiscard]] virtual HRESULT get_Item(LONG index, IVxKMCLatticeSite** site) = 0;
+    [[nodiscard]] virtual HRESULT ClearLatticeSiteList() = 0;
+    [[nodiscard]] virtual HRESULT Clone(IVxKMCLatticeSiteList* source) = 0;
+    [[nodiscard]] virtual HRESULT IsConsistent(IVxKMCLatticeSiteList* other, VARIANT_BOOL* consistent, BSTR* message) = 0;
+    [[nodiscard]] virtual HRESULT get_CanDeleteSite(LONG index, BSTR* message, VARIANT_BOOL* canDelete) = 0;
+    [[nodiscard]] virtual HRESULT get_CountRelatedSites(LONG index, LONG* count) = 0;
+    [[nodiscard]] virtual HRESULT DeleteSite(LONG index) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCLatticeSiteList);
 
 // The lattice of a document; read-only through automation (the host sets it up).
 struct IVxKMCLattice : IDispatch {
-    virtual HRESULT get_LatticeSiteList(IVxKMCLatticeSiteList** list) = 0;
-    virtual HRESULT get_LatticeType(BSTR* type) = 0;
-    virtual HRESULT get_SymmetryGroup(BSTR* group) = 0;
-    virtual HRESULT get_LengthU(double* u) = 0;
-    virtual HRESULT get_LengthV(double* v) = 0;
-    virtual HRESULT get_AngleTheta(double* theta) = 0;
-    virtual HRESULT IsConsistent(IVxKMCLattice* other, VARIANT_BOOL* consistent, BSTR* message) = 0;
-    virtual HRESULT get_OperatorCount(LONG* count) = 0;
-    virtual HRESULT get_CellArea(double* area) = 0;
+    [[nodiscard]] virtual HRESULT get_LatticeSiteList(IVxKMCLatticeSiteList** list) = 0;
+    [[nodiscard]] virtual HRESULT get_LatticeType(BSTR* type) = 0;
+    [[nodiscard]] virtual HRESULT get_SymmetryGroup(BSTR* group) = 0;
+    [[nodiscard]] virtual HRESULT get_LengthU(double* u) = 0;
+    [[nodiscard]] virtual HRESULT get_LengthV(double* v) = 0;
+    [[nodiscard]] virtual HRESULT get_AngleTheta(double* theta) = 0;
+    [[nodiscard]] virtual HRESULT IsConsistent(IVxKMCLattice* other, VARIANT_BOOL* consistent, BSTR* message) = 0;
+    [[nodiscard]] virtual HRESULT get_OperatorCount(LONG* count) = 0;
+    [[nodiscard]] virtual HRESULT get_CellArea(double* area) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCLattice);
 
 // The address ( i , j / n ) of a lattice site: whole cell offsets i, j and the 1-based site
 // number n in the lattice site list.
 struct IVxKMCSiteSpecification : IDispatch {
-    virtual HRESULT SetSiteDetails(LONG i, LONG j, LONG n) = 0;
-    virtual HRESULT GetSiteDetails(LONG* i, LONG* j, LONG* n) = 0;
-    virtual HRESULT put_SiteDetailsAsString(BSTR text) = 0;
-    virtual HRESULT get_SiteDetailsAsString(BSTR* text) = 0;
-    virtual HRESULT Transform(LONG operatorIndex, IVxKMCSiteSpecification** image) = 0;
-    virtual HRESULT Translate(LONG di, LONG dj, IVxKMCSiteSpecification** translated) = 0;
-    virtual HRESULT get_Distance(IVxKMCSiteSpecification* other, double* distance) = 0;
-    virtual HRESULT FractionalCoordinate(double* x, double* y) = 0;
-    virtual HRESULT get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) = 0;
-    virtual HRESULT get_SiteDetailsAsVelkorString(BSTR* text) = 0;
+    [[nodiscard]] virtual HRESULT SetSiteDetails(LONG i, LONG j, LONG n) = 0;
+    [[nodiscard]] virtual HRESULT GetSiteDetails(LONG* i, LONG* j, LONG* n) = 0;
+    [[nodiscard]] virtual HRESULT put_SiteDetailsAsString(BSTR text) = 0;
+    [[nodiscard]] virtual HRESULT get_SiteDetailsAsString(BSTR* text) = 0;
+    [[nodiscard]] virtual HRESULT Transform(LONG operatorIndex, IVxKMCSiteSpecification** image) = 0;
+    [[nodiscard]] virtual HRESULT Translate(LONG di, LONG dj, IVxKMCSiteSpecification** translated) = 0;
+    [[nodiscard]] virtual HRESULT get_Distance(IVxKMCSiteSpecification* other, double* distance) = 0;
+    [[nodiscard]] virtual HRESULT FractionalCoordinate(double* x, double* y) = 0;
+    [[nodiscard]] virtual HRESULT get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) = 0;
+    [[nodiscard]] virtual HRESULT get_SiteDetailsAsVelkorString(BSTR* text) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCSiteSpecification);
 

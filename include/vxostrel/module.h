@@ -5,10 +5,10 @@
 #include "xpcom/xpcom.h"
 
 extern "C" {
-HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** out);
-HRESULT DllCanUnloadNow();
-HRESULT DllRegisterServer();
-HRESULT DllUnregisterServer();
-nsresult NSGetModule(nsIComponentManager* componentManager, nsIFile* location, nsIModule** out);
+[[nodiscard]] HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** out);
+[[nodiscard]] HRESULT DllCanUnloadNow();
+[[nodiscard]] HRESULT DllRegisterServer();
+[[nodiscard]] HRESULT DllUnregisterServer();
+[[nodiscard]] nsresult NSGetModule(nsIComponentManager* componentManager, nsIFile* location, nsIModule** out);
 const char* ID2MessageString(int id);
 }

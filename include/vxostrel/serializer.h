@@ -6,8 +6,8 @@
 #include "vxostrel/xml.h"
 
 struct IVxKMCSerializer : IUnknown {
-    virtual HRESULT SaveToXML(IVxOstrelToXML* writer) = 0;
-    virtual HRESULT LoadFromXML(IVxXMLToOstrel* reader) = 0;
+    [[nodiscard]] virtual HRESULT SaveToXML(IVxOstrelToXML* writer) = 0;
+    [[nodiscard]] virtual HRESULT LoadFromXML(IVxXMLToOstrel* reader) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCSerializer);
 

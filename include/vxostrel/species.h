@@ -6,40 +6,40 @@
 
 // One chemical species of a document. Colours cross automation as their low 24 bits.
 struct IVxKMCSpecies : IDispatch {
-    virtual HRESULT get_Name(BSTR* name) = 0;
-    virtual HRESULT get_Radius(double* radius) = 0;
-    virtual HRESULT put_Radius(double radius) = 0;
-    virtual HRESULT get_Color(LONG* color) = 0;
-    virtual HRESULT put_Color(LONG color) = 0;
-    virtual HRESULT put_RawColor(LONG color) = 0;
-    virtual HRESULT get_Charge(LONG* charge) = 0;
-    virtual HRESULT put_Charge(LONG charge) = 0;
-    virtual HRESULT get_Category(BSTR* category) = 0;
-    virtual HRESULT put_Category(BSTR category) = 0;
-    virtual HRESULT Delete() = 0;
-    virtual HRESULT Clone(IVxKMCSpecies* source) = 0;
+    [[nodiscard]] virtual HRESULT get_Name(BSTR* name) = 0;
+    [[nodiscard]] virtual HRESULT get_Radius(double* radius) = 0;
+    [[nodiscard]] virtual HRESULT put_Radius(double radius) = 0;
+    [[nodiscard]] virtual HRESULT get_Color(LONG* color) = 0;
+    [[nodiscard]] virtual HRESULT put_Color(LONG color) = 0;
+    [[nodiscard]] virtual HRESULT put_RawColor(LONG color) = 0;
+    [[nodiscard]] virtual HRESULT get_Charge(LONG* charge) = 0;
+    [[nodiscard]] virtual HRESULT put_Charge(LONG charge) = 0;
+    [[nodiscard]] virtual HRESULT get_Category(BSTR* category) = 0;
+    [[nodiscard]] virtual HRESULT put_Category(BSTR category) = 0;
+    [[nodiscard]] virtual HRESULT Delete() = 0;
+    [[nodiscard]] virtual HRESULT Clone(IVxKMCSpecies* source) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCSpecies);
 
 // The species of one document, the vacancy symbol and the default enabling species.
 struct IVxKMCSpeciesList : IDispatch {
-    virtual HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) = 0;
-    virtual HRESULT get_Count(LONG* count) = 0;
-    virtual HRESULT get_Item(LONG index, IVxKMCSpecies** species) = 0;
-    virtual HRESULT get_ItemByName(BSTR name, IVxKMCSpecies** species) = 0;
-    virtual HRESULT get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) = 0;
-    virtual HRESULT ClearSpeciesList() = 0;
-    virtual HRESULT put_VacancySymbol(BSTR symbol) = 0;
-    virtual HRESULT get_VacancySymbol(BSTR* symbol) = 0;
-    virtual HRESULT get_VacancyColor(LONG* color) = 0;
-    virtual HRESULT put_VacancyColor(LONG color) = 0;
-    virtual HRESULT put_RawVacancyColor(LONG color) = 0;
-    virtual HRESULT put_EnablingSpecies(BSTR name) = 0;
-    virtual HRESULT get_EnablingSpecies(BSTR* name) = 0;
-    virtual HRESULT Clone(IVxKMCSpeciesList* source) = 0;
-    virtual HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent, BSTR* message) = 0;
-    virtual HRESULT get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* canRemove) = 0;
-    virtual HRESULT RemoveSpecies(BSTR name) = 0;
+    [[nodiscard]] virtual HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) = 0;
+    [[nodiscard]] virtual HRESULT get_Count(LONG* count) = 0;
+    [[nodiscard]] virtual HRESULT get_Item(LONG index, IVxKMCSpecies** species) = 0;
+    [[nodiscard]] virtual HRESULT get_ItemByName(BSTR name, IVxKMCSpecies** species) = 0;
+    [[nodiscard]] virtual HRESULT get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) = 0;
+    [[nodiscard]] virtual HRESULT ClearSpeciesList() = 0;
+    [[nodiscard]] virtual HRESULT put_VacancySymbol(BSTR symbol) = 0;
+    [[nodiscard]] virtual HRESULT get_VacancySymbol(BSTR* symbol) = 0;
+    [[nodiscard]] virtual HRESULT get_VacancyColor(LONG* color) = 0;
+    [[nodiscard]] virtual HRESULT put_VacancyColor(LONG color) = 0;
+    [[nodiscard]] virtual HRESULT put_RawVacancyColor(LONG color) = 0;
+    [[nodiscard]] virtual HRESULT put_EnablingSpecies(BSTR name) = 0;
+    [[nodiscard]] virtual HRESULT get_EnablingSpecies(BSTR* name) = 0;
+    [[nodiscard]] virtual HRESULT Clone(IVxKMCSpeciesList* source) = 0;
+    [[nodiscard]] virtual HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent, BSTR* message) = 0;
+    [[nodiscard]] virtual HRESULT get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* canRemove) = 0;
+    [[nodiscard]] virtual HRESULT RemoveSpecies(BSTR name) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxKMCSpeciesList);
 

@@ -6,29 +6,29 @@
 
 // Builds an XML tree: a stack of open elements, every call adding to the one on top.
 struct IVxOstrelToXML : IDispatch {
-    virtual HRESULT InitializeSaver(BSTR rootName, BSTR version) = 0;
-    virtual HRESULT OpenObject(BSTR name) = 0;
-    virtual HRESULT CloseObject() = 0;
-    virtual HRESULT AddAttribute(BSTR name, BSTR value) = 0;
-    virtual HRESULT AddDoubleAttribute(BSTR name, double value) = 0;
-    virtual HRESULT AddLongAttribute(BSTR name, LONG value) = 0;
-    virtual HRESULT AddBoolAttribute(BSTR name, VARIANT_BOOL value) = 0;
-    virtual HRESULT AddValue(VARIANT value) = 0;
+    [[nodiscard]] virtual HRESULT InitializeSaver(BSTR rootName, BSTR version) = 0;
+    [[nodiscard]] virtual HRESULT OpenObject(BSTR name) = 0;
+    [[nodiscard]] virtual HRESULT CloseObject() = 0;
+    [[nodiscard]] virtual HRESULT AddAttribute(BSTR name, BSTR value) = 0;
+    [[nodiscard]] virtual HRESULT AddDoubleAttribute(BSTR name, double value) = 0;
+    [[nodiscard]] virtual HRESULT AddLongAttribute(BSTR name, LONG value) = 0;
+    [[nodiscard]] virtual HRESULT AddBoolAttribute(BSTR name, VARIANT_BOOL value) = 0;
+    [[nodiscard]] virtual HRESULT AddValue(VARIANT value) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxOstrelToXML);
 
 // Walks an XML tree strictly forward. A request for an element that is not the next child, or
 // for an absent attribute, answers S_FALSE; failures are kept for misuse.
 struct IVxXMLToOstrel : IDispatch {
-    virtual HRESULT InitializeLoader(BSTR* rootName, BSTR* version) = 0;
-    virtual HRESULT OpenNextElement(BSTR name) = 0;
-    virtual HRESULT CloseElement() = 0;
-    virtual HRESULT AreElementsRemaining(VARIANT_BOOL* remaining) = 0;
-    virtual HRESULT GetAttributeValue(BSTR name, BSTR* value) = 0;
-    virtual HRESULT GetDoubleAttributeValue(BSTR name, double* value) = 0;
-    virtual HRESULT GetLongAttributeValue(BSTR name, LONG* value) = 0;
-    virtual HRESULT GetBoolAttributeValue(BSTR name, VARIANT_BOOL* value) = 0;
-    virtual HRESULT GetValue(BSTR* value) = 0;
+    [[nodiscard]] virtual HRESULT InitializeLoader(BSTR* rootName, BSTR* version) = 0;
+    [[nodiscard]] virtual HRESULT OpenNextElement(BSTR name) = 0;
+    [[nodiscard]] virtual HRESULT CloseElement() = 0;
+    [[nodiscard]] virtual HRESULT AreElementsRemaining(VARIANT_BOOL* remaining) = 0;
+    [[nodiscard]] virtual HRESULT GetAttributeValue(BSTR name, BSTR* value) = 0;
+    [[nodiscard]] virtual HRESULT GetDoubleAttributeValue(BSTR name, double* value) = 0;
+    [[nodiscard]] virtual HRESULT GetLongAttributeValue(BSTR name, LONG* value) = 0;
+    [[nodiscard]] virtual HRESULT GetBoolAttributeValue(BSTR name, VARIANT_BOOL* value) = 0;
+    [[nodiscard]] virtual HRESULT GetValue(BSTR* value) = 0;
 };
 NOX_INTERFACE_TRAITS(IVxXMLToOstrel);
 

@@ -17,7 +17,7 @@ namespace nox {
 template <class First, class... Rest>
 class Implements : public First, public Rest... {
 public:
-    HRESULT QueryInterface(REFIID iid, void** result) override {
+    [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** result) override {
         if (result == nullptr) return E_POINTER;
         *result = Find(iid);
         if (*result == nullptr) return E_NOINTERFACE;

@@ -163,21 +163,21 @@ struct DISPPARAMS {
 static_assert(sizeof(DISPPARAMS) == 24);
 
 struct IUnknown {
-    virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
+    [[nodiscard]] virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 };
 
 struct IClassFactory : IUnknown {
-    virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) = 0;
-    virtual HRESULT LockServer(BOOL lock) = 0;
+    [[nodiscard]] virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) = 0;
+    [[nodiscard]] virtual HRESULT LockServer(BOOL lock) = 0;
 };
 
 struct IDispatch : IUnknown {
-    virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
-    virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) = 0;
-    virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) = 0;
-    virtual HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+    [[nodiscard]] virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
+    [[nodiscard]] virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) = 0;
+    [[nodiscard]] virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) = 0;
+    [[nodiscard]] virtual HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
 };
 
@@ -193,24 +193,24 @@ using INVOKEKIND = INT;
 using TYPEKIND = INT;
 
 struct ITypeInfo : IUnknown {
-    virtual HRESULT GetTypeAttr(TYPEATTR** attr) = 0;
-    virtual HRESULT GetTypeComp(ITypeComp** comp) = 0;
-    virtual HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) = 0;
-    virtual HRESULT GetVarDesc(UINT index, VARDESC** desc) = 0;
-    virtual HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) = 0;
-    virtual HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* ref) = 0;
-    virtual HRESULT GetImplTypeFlags(UINT index, INT* flags) = 0;
-    virtual HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) = 0;
-    virtual HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params,
+    [[nodiscard]] virtual HRESULT GetTypeAttr(TYPEATTR** attr) = 0;
+    [[nodiscard]] virtual HRESULT GetTypeComp(ITypeComp** comp) = 0;
+    [[nodiscard]] virtual HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) = 0;
+    [[nodiscard]] virtual HRESULT GetVarDesc(UINT index, VARDESC** desc) = 0;
+    [[nodiscard]] virtual HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) = 0;
+    [[nodiscard]] virtual HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* ref) = 0;
+    [[nodiscard]] virtual HRESULT GetImplTypeFlags(UINT index, INT* flags) = 0;
+    [[nodiscard]] virtual HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) = 0;
+    [[nodiscard]] virtual HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
-    virtual HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
+    [[nodiscard]] virtual HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
                                      BSTR* helpFile) = 0;
-    virtual HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) = 0;
-    virtual HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) = 0;
-    virtual HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) = 0;
-    virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) = 0;
-    virtual HRESULT GetMops(MEMBERID id, BSTR* mops) = 0;
-    virtual HRESULT GetContainingTypeLib(ITypeLib** lib, UINT* index) = 0;
+    [[nodiscard]] virtual HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) = 0;
+    [[nodiscard]] virtual HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) = 0;
+    [[nodiscard]] virtual HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) = 0;
+    [[nodiscard]] virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) = 0;
+    [[nodiscard]] virtual HRESULT GetMops(MEMBERID id, BSTR* mops) = 0;
+    [[nodiscard]] virtual HRESULT GetContainingTypeLib(ITypeLib** lib, UINT* index) = 0;
     virtual void ReleaseTypeAttr(TYPEATTR* attr) = 0;
     virtual void ReleaseFuncDesc(FUNCDESC* desc) = 0;
     virtual void ReleaseVarDesc(VARDESC* desc) = 0;
@@ -218,37 +218,37 @@ struct ITypeInfo : IUnknown {
 
 struct ITypeLib : IUnknown {
     virtual UINT GetTypeInfoCount() = 0;
-    virtual HRESULT GetTypeInfo(UINT index, ITypeInfo** out) = 0;
-    virtual HRESULT GetTypeInfoType(UINT index, TYPEKIND* kind) = 0;
-    virtual HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** out) = 0;
-    virtual HRESULT GetLibAttr(TLIBATTR** attr) = 0;
-    virtual HRESULT GetTypeComp(ITypeComp** comp) = 0;
-    virtual HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext,
+    [[nodiscard]] virtual HRESULT GetTypeInfo(UINT index, ITypeInfo** out) = 0;
+    [[nodiscard]] virtual HRESULT GetTypeInfoType(UINT index, TYPEKIND* kind) = 0;
+    [[nodiscard]] virtual HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** out) = 0;
+    [[nodiscard]] virtual HRESULT GetLibAttr(TLIBATTR** attr) = 0;
+    [[nodiscard]] virtual HRESULT GetTypeComp(ITypeComp** comp) = 0;
+    [[nodiscard]] virtual HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext,
                                      BSTR* helpFile) = 0;
-    virtual HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) = 0;
-    virtual HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids,
+    [[nodiscard]] virtual HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) = 0;
+    [[nodiscard]] virtual HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids,
                              USHORT* found) = 0;
     virtual void ReleaseTLibAttr(TLIBATTR* attr) = 0;
 };
 
 struct IErrorInfo : IUnknown {
-    virtual HRESULT GetGUID(GUID* guid) = 0;
-    virtual HRESULT GetSource(BSTR* source) = 0;
-    virtual HRESULT GetDescription(BSTR* description) = 0;
-    virtual HRESULT GetHelpFile(BSTR* helpFile) = 0;
-    virtual HRESULT GetHelpContext(DWORD* helpContext) = 0;
+    [[nodiscard]] virtual HRESULT GetGUID(GUID* guid) = 0;
+    [[nodiscard]] virtual HRESULT GetSource(BSTR* source) = 0;
+    [[nodiscard]] virtual HRESULT GetDescription(BSTR* description) = 0;
+    [[nodiscard]] virtual HRESULT GetHelpFile(BSTR* helpFile) = 0;
+    [[nodiscard]] virtual HRESULT GetHelpContext(DWORD* helpContext) = 0;
 };
 
 struct ICreateErrorInfo : IUnknown {
-    virtual HRESULT SetGUID(REFGUID guid) = 0;
-    virtual HRESULT SetSource(LPOLESTR source) = 0;
-    virtual HRESULT SetDescription(LPOLESTR description) = 0;
-    virtual HRESULT SetHelpFile(LPOLESTR helpFile) = 0;
-    virtual HRESULT SetHelpContext(DWORD helpContext) = 0;
+    [[nodiscard]] virtual HRESULT SetGUID(REFGUID guid) = 0;
+    [[nodiscard]] virtual HRESULT SetSource(LPOLESTR source) = 0;
+    [[nodiscard]] virtual HRESULT SetDescription(LPOLESTR description) = 0;
+    [[nodiscard]] virtual HRESULT SetHelpFile(LPOLESTR helpFile) = 0;
+    [[nodiscard]] virtual HRESULT SetHelpContext(DWORD helpContext) = 0;
 };
 
 struct ISupportErrorInfo : IUnknown {
-    virtual HRESULT InterfaceSupportsErrorInfo(REFIID iid) = 0;
+    [[nodiscard]] virtual HRESULT InterfaceSupportsErrorInfo(REFIID iid) = 0;
 };
 
 NOX_INTERFACE_TRAITS(IUnknown);

@@ -64,12 +64,6 @@ public:
         return result;
     }
 
-    // Hands out a new reference through an output argument.
-    void CopyTo(T** out) const {
-        AddRefPointer();
-        *out = pointer_;
-    }
-
     friend bool operator==(const NoxComPtr& a, const NoxComPtr& b) { return a.pointer_ == b.pointer_; }
 
 private:

@@ -21,9 +21,9 @@ public:
     ITypeInfo* Get();
     void OnShutdown() override;
 
-    HRESULT GetTypeInfo(UINT index, ITypeInfo** out);
-    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids);
-    HRESULT Invoke(void* instance, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+    [[nodiscard]] HRESULT GetTypeInfo(UINT index, ITypeInfo** out);
+    [[nodiscard]] HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids);
+    [[nodiscard]] HRESULT Invoke(void* instance, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excepInfo, UINT* argErr);
 
 private:
@@ -38,18 +38,18 @@ private:
 template <class Interface, const IID* InterfaceId, const GUID* LibraryId, WORD Major, WORD Minor>
 class INoxDispatchImpl : public Interface {
 public:
-    HRESULT GetTypeInfoCount(UINT* count) override {
+    [[nodiscard]] HRESULT GetTypeInfoCount(UINT* count) override {
         if (count == nullptr) return E_POINTER;
         *count = 1;
         return S_OK;
     }
-    HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
+    [[nodiscard]] HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
         return holder_.GetTypeInfo(index, out);
     }
-    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    [[nodiscard]] HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         return holder_.GetIDsOfNames(riid, names, count, ids);
     }
-    HRESULT Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+    [[nodiscard]] HRESULT Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excepInfo, UINT* argErr) override {
         return holder_.Invoke(static_cast<Interface*>(this), id, riid, flags, params, result, excepInfo,
                               argErr);

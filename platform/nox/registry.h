@@ -36,11 +36,11 @@ public:
     bool Enabled() const { return table_ != nullptr; }
 
     // CLASS_E_CLASSNOTAVAILABLE (and *out null) for a class id that has no row.
-    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out);
+    [[nodiscard]] HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out);
     // S_OK when no component object and no server lock remain, else S_FALSE.
-    HRESULT CanUnloadNow();
-    HRESULT RegisterAll();
-    HRESULT UnregisterAll();
+    [[nodiscard]] HRESULT CanUnloadNow();
+    [[nodiscard]] HRESULT RegisterAll();
+    [[nodiscard]] HRESULT UnregisterAll();
 
     const NoxClassEntry* Find(REFCLSID clsid) const;
 
@@ -55,7 +55,7 @@ namespace nox {
 // Creates an object of a row: refuses an outer object (CLASS_E_NOAGGREGATION), calls the
 // row's CreateInstance and FinalConstruct, asks for `iid` and drops the creation reference.
 // Failures are converted with null identifiers as the error source.
-NOX_EXPORT HRESULT CreateFromRow(NoxCreateInstanceFn create, IUnknown* outer, REFIID iid, void** out);
+[[nodiscard]] NOX_EXPORT HRESULT CreateFromRow(NoxCreateInstanceFn create, IUnknown* outer, REFIID iid, void** out);
 
 // Server locks taken through IClassFactory::LockServer.
 NOX_EXPORT long ServerLocks();
@@ -82,9 +82,9 @@ NOX_EXPORT std::string ClassSourceName(REFCLSID clsid);
 // Creates an object through the class registry. `context` is accepted for compatibility (only
 // in-process servers exist here). With `throwOnError` a failure is raised as the last error,
 // otherwise it is returned.
-NOX_EXPORT HRESULT NoxCreateImpl(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out,
+[[nodiscard]] NOX_EXPORT HRESULT NoxCreateImpl(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out,
                                  bool throwOnError);
-NOX_EXPORT HRESULT NoxCreateImpl(std::string_view progId, IUnknown* outer, DWORD context, REFIID iid,
+[[nodiscard]] NOX_EXPORT HRESULT NoxCreateImpl(std::string_view progId, IUnknown* outer, DWORD context, REFIID iid,
                                  void** out, bool throwOnError);
 
 // Completes the creation of an object made by a class's CreateInstance (`created` is what it

@@ -19,7 +19,7 @@ public:
     explicit NoxResult(HRESULT code = S_OK, std::string description = {},
                        LastDescriptionAction action = kKeepDescription);
 
-    HRESULT Code() const { return code_; }
+    [[nodiscard]] HRESULT Code() const { return code_; }
     const std::string& Description() const { return description_; }
     bool Succeeded() const { return SUCCEEDED(code_); }
 
@@ -87,7 +87,7 @@ NOX_EXPORT NoxResult CurrentExceptionAsResult() noexcept;
 // Runs `body` inside the boundary frame. `body` returns void (S_OK) or an HRESULT success
 // code. Every failure is converted with `clsid` and `iid` as the error source.
 template <class Body>
-HRESULT Boundary(REFCLSID clsid, REFIID iid, Body&& body) noexcept {
+[[nodiscard]] HRESULT Boundary(REFCLSID clsid, REFIID iid, Body&& body) noexcept {
     try {
         if constexpr (std::is_void_v<decltype(body())>) {
             std::forward<Body>(body)();

@@ -14,13 +14,13 @@ public:
     CNoxUnknown& operator=(const CNoxUnknown&) = delete;
 
     // Answers IID_IUnknown with the identity; anything else E_NOINTERFACE. Components extend it.
-    virtual HRESULT DelegatedQueryInterface(REFIID iid, void** out);
+    [[nodiscard]] virtual HRESULT DelegatedQueryInterface(REFIID iid, void** out);
     virtual ULONG DelegatedAddRef();
     // At the last release: FinalRelease, then destruction. The count is held at one meanwhile,
     // so a release from inside the teardown cannot destroy the object twice.
     virtual ULONG DelegatedRelease();
     // Called once after creation, before the object is handed out.
-    virtual HRESULT FinalConstruct();
+    [[nodiscard]] virtual HRESULT FinalConstruct();
     virtual void FinalRelease();
 
     IUnknown* Identity() { return &identity_; }
@@ -33,12 +33,12 @@ protected:
     virtual ~CNoxUnknown();
 
     // Hands out `pointer` with a new reference through `out`.
-    static HRESULT FinishQI(IUnknown* pointer, void** out);
+    [[nodiscard]] static HRESULT FinishQI(IUnknown* pointer, void** out);
 
 private:
     struct IdentityUnknown final : IUnknown {
         explicit IdentityUnknown(CNoxUnknown& owner) : owner(owner) {}
-        HRESULT QueryInterface(REFIID iid, void** out) override {
+        [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override {
             return owner.DelegatedQueryInterface(iid, out);
         }
         ULONG AddRef() override { return owner.DelegatedAddRef(); }

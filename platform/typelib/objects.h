@@ -23,27 +23,27 @@ public:
 
     const InterfaceDesc& Description() const;
 
-    HRESULT QueryInterface(REFIID iid, void** out) override;
+    [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override;
     ULONG AddRef() override;
     ULONG Release() override;
 
-    HRESULT GetTypeAttr(TYPEATTR** attr) override;
-    HRESULT GetTypeComp(ITypeComp** comp) override;
-    HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) override;
-    HRESULT GetVarDesc(UINT index, VARDESC** desc) override;
-    HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) override;
-    HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* ref) override;
-    HRESULT GetImplTypeFlags(UINT index, INT* flags) override;
-    HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override;
-    HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+    [[nodiscard]] HRESULT GetTypeAttr(TYPEATTR** attr) override;
+    [[nodiscard]] HRESULT GetTypeComp(ITypeComp** comp) override;
+    [[nodiscard]] HRESULT GetFuncDesc(UINT index, FUNCDESC** desc) override;
+    [[nodiscard]] HRESULT GetVarDesc(UINT index, VARDESC** desc) override;
+    [[nodiscard]] HRESULT GetNames(MEMBERID id, BSTR* names, UINT maxNames, UINT* count) override;
+    [[nodiscard]] HRESULT GetRefTypeOfImplType(UINT index, HREFTYPE* ref) override;
+    [[nodiscard]] HRESULT GetImplTypeFlags(UINT index, INT* flags) override;
+    [[nodiscard]] HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override;
+    [[nodiscard]] HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* excepInfo, UINT* argErr) override;
-    HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
-    HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) override;
-    HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) override;
-    HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) override;
-    HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
-    HRESULT GetMops(MEMBERID id, BSTR* mops) override;
-    HRESULT GetContainingTypeLib(ITypeLib** lib, UINT* index) override;
+    [[nodiscard]] HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
+    [[nodiscard]] HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) override;
+    [[nodiscard]] HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) override;
+    [[nodiscard]] HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) override;
+    [[nodiscard]] HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
+    [[nodiscard]] HRESULT GetMops(MEMBERID id, BSTR* mops) override;
+    [[nodiscard]] HRESULT GetContainingTypeLib(ITypeLib** lib, UINT* index) override;
     void ReleaseTypeAttr(TYPEATTR* attr) override;
     void ReleaseFuncDesc(FUNCDESC* desc) override;
     void ReleaseVarDesc(VARDESC* desc) override;
@@ -62,19 +62,19 @@ public:
     // The type information for `iid`, null when the library does not describe it.
     TypeInfoObject* InfoFor(REFIID iid) const;
 
-    HRESULT QueryInterface(REFIID iid, void** out) override;
+    [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override;
     ULONG AddRef() override;
     ULONG Release() override;
 
     UINT GetTypeInfoCount() override;
-    HRESULT GetTypeInfo(UINT index, ITypeInfo** out) override;
-    HRESULT GetTypeInfoType(UINT index, TYPEKIND* kind) override;
-    HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** out) override;
-    HRESULT GetLibAttr(TLIBATTR** attr) override;
-    HRESULT GetTypeComp(ITypeComp** comp) override;
-    HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
-    HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) override;
-    HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids, USHORT* found) override;
+    [[nodiscard]] HRESULT GetTypeInfo(UINT index, ITypeInfo** out) override;
+    [[nodiscard]] HRESULT GetTypeInfoType(UINT index, TYPEKIND* kind) override;
+    [[nodiscard]] HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** out) override;
+    [[nodiscard]] HRESULT GetLibAttr(TLIBATTR** attr) override;
+    [[nodiscard]] HRESULT GetTypeComp(ITypeComp** comp) override;
+    [[nodiscard]] HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
+    [[nodiscard]] HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) override;
+    [[nodiscard]] HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids, USHORT* found) override;
     void ReleaseTLibAttr(TLIBATTR* attr) override;
 
 private:

@@ -17,10 +17,10 @@
 extern "C" {
 // TYPE_E_LIBNOTREGISTERED when no library with `libid`, the same major and at least the
 // minor version is registered.
-NOX_EXPORT HRESULT LoadRegTypeLib(REFGUID libid, WORD major, WORD minor, LCID lcid, ITypeLib** out);
+[[nodiscard]] NOX_EXPORT HRESULT LoadRegTypeLib(REFGUID libid, WORD major, WORD minor, LCID lcid, ITypeLib** out);
 // E_INVALIDARG for a null name; TYPE_E_LIBNOTREGISTERED for an unknown library;
 // TYPE_E_ELEMENTNOTFOUND when the library does not describe `iid`.
-NOX_EXPORT HRESULT RegisterTypeLibInterface(REFGUID libid, const char* libraryName, REFIID iid);
+[[nodiscard]] NOX_EXPORT HRESULT RegisterTypeLibInterface(REFGUID libid, const char* libraryName, REFIID iid);
 }
 
 namespace nox::typelib {
@@ -34,7 +34,7 @@ struct LibraryDesc {
 };
 
 // Adds or replaces the registration of `library` (keyed by libid and major version).
-NOX_EXPORT HRESULT RegisterTypeLibrary(const LibraryDesc& library);
+[[nodiscard]] NOX_EXPORT HRESULT RegisterTypeLibrary(const LibraryDesc& library);
 NOX_EXPORT void UnregisterTypeLibrary(REFGUID libid, WORD major);
 
 // The interfaces registered through RegisterTypeLibInterface, in registration order, without
@@ -50,9 +50,9 @@ NOX_EXPORT const InterfaceDesc* DescriptionOf(ITypeInfo* info);
 // VariantChangeType with *argErr, DISP_E_EXCEPTION with the EXCEPINFO filled from the error
 // information when the object supports it). A success code of the member other than S_OK
 // is passed on to the caller.
-NOX_EXPORT HRESULT InvokeMember(const InterfaceDesc& desc, void* instance, DISPID id, WORD flags,
+[[nodiscard]] NOX_EXPORT HRESULT InvokeMember(const InterfaceDesc& desc, void* instance, DISPID id, WORD flags,
                                 DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
 // GetIDsOfNames over one description (names matched without regard to case).
-NOX_EXPORT HRESULT GetIDsOfNamesIn(const InterfaceDesc& desc, LPOLESTR* names, UINT count, DISPID* ids);
+[[nodiscard]] NOX_EXPORT HRESULT GetIDsOfNamesIn(const InterfaceDesc& desc, LPOLESTR* names, UINT count, DISPID* ids);
 
 }  // namespace nox::typelib

@@ -42,29 +42,29 @@ struct nsIComponentManager;
 
 // Same identifier and slot layout as IClassFactory.
 struct nsIFactory : nsISupports {
-    virtual nsresult CreateInstance(nsISupports* outer, const nsIID& iid, void** result) = 0;
-    virtual nsresult LockFactory(bool lock) = 0;
+    [[nodiscard]] virtual nsresult CreateInstance(nsISupports* outer, const nsIID& iid, void** result) = 0;
+    [[nodiscard]] virtual nsresult LockFactory(bool lock) = 0;
 };
 NOX_DECLARE_IID(nsIFactory, "{00000001-0000-0000-c000-000000000046}");
 
 struct nsIModule : nsISupports {
-    virtual nsresult GetClassObject(nsIComponentManager* compMgr, const nsCID& cid, const nsIID& iid,
+    [[nodiscard]] virtual nsresult GetClassObject(nsIComponentManager* compMgr, const nsCID& cid, const nsIID& iid,
                                     void** result) = 0;
-    virtual nsresult RegisterSelf(nsIComponentManager* compMgr, nsIFile* location, const char* loaderStr,
+    [[nodiscard]] virtual nsresult RegisterSelf(nsIComponentManager* compMgr, nsIFile* location, const char* loaderStr,
                                   const char* type) = 0;
-    virtual nsresult UnregisterSelf(nsIComponentManager* compMgr, nsIFile* location,
+    [[nodiscard]] virtual nsresult UnregisterSelf(nsIComponentManager* compMgr, nsIFile* location,
                                     const char* loaderStr) = 0;
-    virtual nsresult CanUnload(nsIComponentManager* compMgr, bool* result) = 0;
+    [[nodiscard]] virtual nsresult CanUnload(nsIComponentManager* compMgr, bool* result) = 0;
 };
 NOX_DECLARE_IID(nsIModule, "{7392d032-5371-11d3-994e-00805fd26fee}");
 
 // Creation of registered components, by class id or by contract id. Every method clears
 // `*result` first; an unknown class or contract id gives NS_ERROR_FACTORY_NOT_REGISTERED.
 struct nsIComponentManager : nsISupports {
-    virtual nsresult GetClassObject(const nsCID& cid, const nsIID& iid, void** result) = 0;
-    virtual nsresult CreateInstance(const nsCID& cid, nsISupports* outer, const nsIID& iid,
+    [[nodiscard]] virtual nsresult GetClassObject(const nsCID& cid, const nsIID& iid, void** result) = 0;
+    [[nodiscard]] virtual nsresult CreateInstance(const nsCID& cid, nsISupports* outer, const nsIID& iid,
                                     void** result) = 0;
-    virtual nsresult CreateInstanceByContractID(const char* contractId, nsISupports* outer, const nsIID& iid,
+    [[nodiscard]] virtual nsresult CreateInstanceByContractID(const char* contractId, nsISupports* outer, const nsIID& iid,
                                                 void** result) = 0;
 };
 NOX_DECLARE_IID(nsIComponentManager, "{090bb8a3-80ab-449d-a007-d9037e95b786}");
@@ -72,9 +72,9 @@ NOX_DECLARE_IID(nsIComponentManager, "{090bb8a3-80ab-449d-a007-d9037e95b786}");
 // Where modules record their components. A later registration of a contract id takes the
 // contract id over; `className` and `contractId` may be null.
 struct nsIComponentRegistrar : nsISupports {
-    virtual nsresult RegisterFactoryLocation(const nsCID& cid, const char* className, const char* contractId,
+    [[nodiscard]] virtual nsresult RegisterFactoryLocation(const nsCID& cid, const char* className, const char* contractId,
                                              nsIFile* location, const char* loaderStr, const char* type) = 0;
-    virtual nsresult ContractIDToCID(const char* contractId, nsCID* result) = 0;
+    [[nodiscard]] virtual nsresult ContractIDToCID(const char* contractId, nsCID* result) = 0;
 };
 NOX_DECLARE_IID(nsIComponentRegistrar, "{2e6ef7a4-62f0-4a36-9abe-532dabc479a3}");
 
@@ -135,5 +135,5 @@ extern "C" {
 // Makes the generic module for `info`, which must outlive it, and hands the caller its one
 // reference. NS_ERROR_NULL_POINTER for a null argument; NS_ERROR_ILLEGAL_VALUE for another
 // layout revision or components missing while the count is not zero.
-NOX_EXPORT nsresult NS_NewGenericModule2(const nsModuleInfo* info, nsIModule** result);
+[[nodiscard]] NOX_EXPORT nsresult NS_NewGenericModule2(const nsModuleInfo* info, nsIModule** result);
 }

@@ -81,19 +81,19 @@ class Component : public ISupportErrorInfo,
                   public INoxDispatchImpl<Interface, &IidOf<Interface>(), TypeLibraryOf<Interface>::libid,
                                           TypeLibraryOf<Interface>::major, TypeLibraryOf<Interface>::minor> {
 public:
-    HRESULT QueryInterface(REFIID iid, void** out) override { return DelegatedQueryInterface(iid, out); }
+    [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override { return DelegatedQueryInterface(iid, out); }
     ULONG AddRef() override { return DelegatedAddRef(); }
     ULONG Release() override { return DelegatedRelease(); }
 
-    HRESULT DelegatedQueryInterface(REFIID iid, void** out) override {
+    [[nodiscard]] HRESULT DelegatedQueryInterface(REFIID iid, void** out) override {
         return DoInterfaceOperation(InterfaceOperation::Lookup, iid, out);
     }
-    HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
+    [[nodiscard]] HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
         return DoInterfaceOperation(InterfaceOperation::SupportsErrorInfo, iid, nullptr);
     }
 
     // Creates one object and returns its framework base with the creation reference.
-    static HRESULT CreateInstance(CNoxUnknown** out) {
+    [[nodiscard]] static HRESULT CreateInstance(CNoxUnknown** out) {
         return nox::Boundary(GUID_NULL, GUID_NULL, [&] {
             *Out(out) = nullptr;
             Derived* object = new (std::nothrow) Derived();
@@ -132,7 +132,7 @@ protected:
     // Runs a method body of `Source`'s interface (the class's automation interface unless
     // given) inside the boundary frame.
     template <class Source = Interface, class Body>
-    static HRESULT Boundary(Body&& body) noexcept {
+    [[nodiscard]] static HRESULT Boundary(Body&& body) noexcept {
         return nox::Boundary(Derived::kClassId, IidOf<Source>(), std::forward<Body>(body));
     }
 
@@ -159,7 +159,7 @@ private:
         return true;
     }
 
-    HRESULT DoInterfaceOperation(InterfaceOperation operation, REFIID iid, void** out) {
+    [[nodiscard]] HRESULT DoInterfaceOperation(InterfaceOperation operation, REFIID iid, void** out) {
         return nox::Boundary(GUID_NULL, GUID_NULL, [&] {
             if (operation == InterfaceOperation::Lookup) *Out(out) = nullptr;
             HRESULT hr = S_FALSE;

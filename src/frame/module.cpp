@@ -68,7 +68,8 @@ void EnsureFactoryComponents() {
 
 // The module's embedded type library: present while the module is loaded.
 void RegisterLibrary() {
-    nox::typelib::RegisterTypeLibrary(
+    // Cannot fail for a well-formed description; a failure would show as missing type information.
+    (void)nox::typelib::RegisterTypeLibrary(
         {LIBID_VxOstrel, kVxOstrelMajor, kVxOstrelMinor, kVxOstrelLibraryName, LibraryInterfaces()});
 }
 
@@ -90,7 +91,7 @@ __attribute__((constructor)) void OnModuleLoad() {
 }
 
 __attribute__((destructor)) void OnModuleUnload() {
-    FactoryData().UnregisterAll();
+    (void)FactoryData().UnregisterAll();  // nothing is left to report to at unload
     nox::typelib::UnregisterTypeLibrary(LIBID_VxOstrel, kVxOstrelMajor);
 }
 

@@ -20,7 +20,7 @@ public:
     KMC_COMPONENT_CLASS(KMCLattice, "Orvanta KMC Lattice");
 
     // Creates the owned site list and links it to this lattice.
-    HRESULT FinalConstruct() override;
+    [[nodiscard]] HRESULT FinalConstruct() override;
     // Unlinks and releases the site list, which a client may still hold.
     void FinalRelease() override;
 
@@ -47,18 +47,18 @@ public:
     // KMCLattice::TransformPosition" for an index outside the operators.
     Point3d TransformPosition(const Point3d& point, LONG index) const;
 
-    HRESULT get_LatticeSiteList(IVxKMCLatticeSiteList** list) override;
-    HRESULT get_LatticeType(BSTR* type) override;
-    HRESULT get_SymmetryGroup(BSTR* group) override;
-    HRESULT get_LengthU(double* u) override;
-    HRESULT get_LengthV(double* v) override;
-    HRESULT get_AngleTheta(double* theta) override;
-    HRESULT IsConsistent(IVxKMCLattice* other, VARIANT_BOOL* consistent, BSTR* message) override;
-    HRESULT get_OperatorCount(LONG* count) override;
-    HRESULT get_CellArea(double* area) override;
+    [[nodiscard]] HRESULT get_LatticeSiteList(IVxKMCLatticeSiteList** list) override;
+    [[nodiscard]] HRESULT get_LatticeType(BSTR* type) override;
+    [[nodiscard]] HRESULT get_SymmetryGroup(BSTR* group) override;
+    [[nodiscard]] HRESULT get_LengthU(double* u) override;
+    [[nodiscard]] HRESULT get_LengthV(double* v) override;
+    [[nodiscard]] HRESULT get_AngleTheta(double* theta) override;
+    [[nodiscard]] HRESULT IsConsistent(IVxKMCLattice* other, VARIANT_BOOL* consistent, BSTR* message) override;
+    [[nodiscard]] HRESULT get_OperatorCount(LONG* count) override;
+    [[nodiscard]] HRESULT get_CellArea(double* area) override;
 
-    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
-    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+    [[nodiscard]] HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
     struct Geometry {

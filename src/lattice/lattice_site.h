@@ -48,16 +48,16 @@ public:
     LONG Label() const { return label_; }
     ColorValue Color() const { return color_; }
 
-    HRESULT get_Category(BSTR* category) override;
-    HRESULT get_Type(BSTR* type) override;
-    HRESULT get_XPosition(double* x) override;
-    HRESULT get_YPosition(double* y) override;
-    HRESULT put_Label(LONG label) override;
-    HRESULT get_Label(LONG* label) override;
-    HRESULT Delete() override;
+    [[nodiscard]] HRESULT get_Category(BSTR* category) override;
+    [[nodiscard]] HRESULT get_Type(BSTR* type) override;
+    [[nodiscard]] HRESULT get_XPosition(double* x) override;
+    [[nodiscard]] HRESULT get_YPosition(double* y) override;
+    [[nodiscard]] HRESULT put_Label(LONG label) override;
+    [[nodiscard]] HRESULT get_Label(LONG* label) override;
+    [[nodiscard]] HRESULT Delete() override;
 
-    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
-    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+    [[nodiscard]] HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
     // "Top", "Bridge", "Hollow" or "Other" for a position of an adsorption or substrate site.

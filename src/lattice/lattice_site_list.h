@@ -42,21 +42,21 @@ public:
     // to find desired site in LatticeSiteList", "Site address is out of range.".
     PeriodicTranslation FindSite(double x, double y, LONG label) const;
 
-    HRESULT CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG color,
+    [[nodiscard]] HRESULT CreateLatticeSite(BSTR category, BSTR siteType, double x, double y, LONG color,
                               IVxKMCLatticeSite** site) override;
-    HRESULT CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG color, LONG label,
+    [[nodiscard]] HRESULT CreateLatticeSite2(BSTR category, BSTR siteType, double x, double y, LONG color, LONG label,
                                IVxKMCLatticeSite** site) override;
-    HRESULT get_Count(LONG* count) override;
-    HRESULT get_Item(LONG index, IVxKMCLatticeSite** site) override;
-    HRESULT ClearLatticeSiteList() override;
-    HRESULT Clone(IVxKMCLatticeSiteList* source) override;
-    HRESULT IsConsistent(IVxKMCLatticeSiteList* other, VARIANT_BOOL* consistent, BSTR* message) override;
-    HRESULT get_CanDeleteSite(LONG index, BSTR* message, VARIANT_BOOL* canDelete) override;
-    HRESULT get_CountRelatedSites(LONG index, LONG* count) override;
-    HRESULT DeleteSite(LONG index) override;
+    [[nodiscard]] HRESULT get_Count(LONG* count) override;
+    [[nodiscard]] HRESULT get_Item(LONG index, IVxKMCLatticeSite** site) override;
+    [[nodiscard]] HRESULT ClearLatticeSiteList() override;
+    [[nodiscard]] HRESULT Clone(IVxKMCLatticeSiteList* source) override;
+    [[nodiscard]] HRESULT IsConsistent(IVxKMCLatticeSiteList* other, VARIANT_BOOL* consistent, BSTR* message) override;
+    [[nodiscard]] HRESULT get_CanDeleteSite(LONG index, BSTR* message, VARIANT_BOOL* canDelete) override;
+    [[nodiscard]] HRESULT get_CountRelatedSites(LONG index, LONG* count) override;
+    [[nodiscard]] HRESULT DeleteSite(LONG index) override;
 
-    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
-    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+    [[nodiscard]] HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
     KMCLattice& Lattice() const;

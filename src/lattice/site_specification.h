@@ -35,16 +35,16 @@ public:
     // least 1 when there are three.
     static bool IsValidSiteDetailsString(BSTR text);
 
-    HRESULT SetSiteDetails(LONG i, LONG j, LONG n) override;
-    HRESULT GetSiteDetails(LONG* i, LONG* j, LONG* n) override;
-    HRESULT put_SiteDetailsAsString(BSTR text) override;
-    HRESULT get_SiteDetailsAsString(BSTR* text) override;
-    HRESULT Transform(LONG operatorIndex, IVxKMCSiteSpecification** image) override;
-    HRESULT Translate(LONG di, LONG dj, IVxKMCSiteSpecification** translated) override;
-    HRESULT get_Distance(IVxKMCSiteSpecification* other, double* distance) override;
-    HRESULT FractionalCoordinate(double* x, double* y) override;
-    HRESULT get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) override;
-    HRESULT get_SiteDetailsAsVelkorString(BSTR* text) override;
+    [[nodiscard]] HRESULT SetSiteDetails(LONG i, LONG j, LONG n) override;
+    [[nodiscard]] HRESULT GetSiteDetails(LONG* i, LONG* j, LONG* n) override;
+    [[nodiscard]] HRESULT put_SiteDetailsAsString(BSTR text) override;
+    [[nodiscard]] HRESULT get_SiteDetailsAsString(BSTR* text) override;
+    [[nodiscard]] HRESULT Transform(LONG operatorIndex, IVxKMCSiteSpecification** image) override;
+    [[nodiscard]] HRESULT Translate(LONG di, LONG dj, IVxKMCSiteSpecification** translated) override;
+    [[nodiscard]] HRESULT get_Distance(IVxKMCSiteSpecification* other, double* distance) override;
+    [[nodiscard]] HRESULT FractionalCoordinate(double* x, double* y) override;
+    [[nodiscard]] HRESULT get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) override;
+    [[nodiscard]] HRESULT get_SiteDetailsAsVelkorString(BSTR* text) override;
 
 private:
     // A new address with no document and no lattice; the caller links it.

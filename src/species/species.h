@@ -35,21 +35,21 @@ public:
     // The document of the list that holds the species; null while it is in none.
     CKMCDocumentsBase* ParentDocument() const;
 
-    HRESULT get_Name(BSTR* name) override;
-    HRESULT get_Radius(double* radius) override;
-    HRESULT put_Radius(double radius) override;
-    HRESULT get_Color(LONG* color) override;
-    HRESULT put_Color(LONG color) override;
-    HRESULT put_RawColor(LONG color) override;
-    HRESULT get_Charge(LONG* charge) override;
-    HRESULT put_Charge(LONG charge) override;
-    HRESULT get_Category(BSTR* category) override;
-    HRESULT put_Category(BSTR category) override;
-    HRESULT Delete() override;
-    HRESULT Clone(IVxKMCSpecies* source) override;
+    [[nodiscard]] HRESULT get_Name(BSTR* name) override;
+    [[nodiscard]] HRESULT get_Radius(double* radius) override;
+    [[nodiscard]] HRESULT put_Radius(double radius) override;
+    [[nodiscard]] HRESULT get_Color(LONG* color) override;
+    [[nodiscard]] HRESULT put_Color(LONG color) override;
+    [[nodiscard]] HRESULT put_RawColor(LONG color) override;
+    [[nodiscard]] HRESULT get_Charge(LONG* charge) override;
+    [[nodiscard]] HRESULT put_Charge(LONG charge) override;
+    [[nodiscard]] HRESULT get_Category(BSTR* category) override;
+    [[nodiscard]] HRESULT put_Category(BSTR category) override;
+    [[nodiscard]] HRESULT Delete() override;
+    [[nodiscard]] HRESULT Clone(IVxKMCSpecies* source) override;
 
-    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
-    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+    [[nodiscard]] HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
     std::string name_;

@@ -47,26 +47,26 @@ public:
     // never takes another of the same name with it (a name can repeat after a load or a Clone).
     bool Remove(const KMCSpecies& species);
 
-    HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) override;
-    HRESULT get_Count(LONG* count) override;
-    HRESULT get_Item(LONG index, IVxKMCSpecies** species) override;
-    HRESULT get_ItemByName(BSTR name, IVxKMCSpecies** species) override;
-    HRESULT get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) override;
-    HRESULT ClearSpeciesList() override;
-    HRESULT put_VacancySymbol(BSTR symbol) override;
-    HRESULT get_VacancySymbol(BSTR* symbol) override;
-    HRESULT get_VacancyColor(LONG* color) override;
-    HRESULT put_VacancyColor(LONG color) override;
-    HRESULT put_RawVacancyColor(LONG color) override;
-    HRESULT put_EnablingSpecies(BSTR name) override;
-    HRESULT get_EnablingSpecies(BSTR* name) override;
-    HRESULT Clone(IVxKMCSpeciesList* source) override;
-    HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent, BSTR* message) override;
-    HRESULT get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* canRemove) override;
-    HRESULT RemoveSpecies(BSTR name) override;
+    [[nodiscard]] HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) override;
+    [[nodiscard]] HRESULT get_Count(LONG* count) override;
+    [[nodiscard]] HRESULT get_Item(LONG index, IVxKMCSpecies** species) override;
+    [[nodiscard]] HRESULT get_ItemByName(BSTR name, IVxKMCSpecies** species) override;
+    [[nodiscard]] HRESULT get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) override;
+    [[nodiscard]] HRESULT ClearSpeciesList() override;
+    [[nodiscard]] HRESULT put_VacancySymbol(BSTR symbol) override;
+    [[nodiscard]] HRESULT get_VacancySymbol(BSTR* symbol) override;
+    [[nodiscard]] HRESULT get_VacancyColor(LONG* color) override;
+    [[nodiscard]] HRESULT put_VacancyColor(LONG color) override;
+    [[nodiscard]] HRESULT put_RawVacancyColor(LONG color) override;
+    [[nodiscard]] HRESULT put_EnablingSpecies(BSTR name) override;
+    [[nodiscard]] HRESULT get_EnablingSpecies(BSTR* name) override;
+    [[nodiscard]] HRESULT Clone(IVxKMCSpeciesList* source) override;
+    [[nodiscard]] HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent, BSTR* message) override;
+    [[nodiscard]] HRESULT get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* canRemove) override;
+    [[nodiscard]] HRESULT RemoveSpecies(BSTR name) override;
 
-    HRESULT SaveToXML(IVxOstrelToXML* writer) override;
-    HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
+    [[nodiscard]] HRESULT SaveToXML(IVxOstrelToXML* writer) override;
+    [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
     using Members = kmc::OwnedItems<KMCSpecies>;

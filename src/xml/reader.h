@@ -19,15 +19,15 @@ public:
     // Leaves the current element, the counterpart of InitializeLoader.
     void Finalize();
 
-    HRESULT InitializeLoader(BSTR* rootName, BSTR* version) override;
-    HRESULT OpenNextElement(BSTR name) override;
-    HRESULT CloseElement() override;
-    HRESULT AreElementsRemaining(VARIANT_BOOL* remaining) override;
-    HRESULT GetAttributeValue(BSTR name, BSTR* value) override;
-    HRESULT GetDoubleAttributeValue(BSTR name, double* value) override;
-    HRESULT GetLongAttributeValue(BSTR name, LONG* value) override;
-    HRESULT GetBoolAttributeValue(BSTR name, VARIANT_BOOL* value) override;
-    HRESULT GetValue(BSTR* value) override;
+    [[nodiscard]] HRESULT InitializeLoader(BSTR* rootName, BSTR* version) override;
+    [[nodiscard]] HRESULT OpenNextElement(BSTR name) override;
+    [[nodiscard]] HRESULT CloseElement() override;
+    [[nodiscard]] HRESULT AreElementsRemaining(VARIANT_BOOL* remaining) override;
+    [[nodiscard]] HRESULT GetAttributeValue(BSTR name, BSTR* value) override;
+    [[nodiscard]] HRESULT GetDoubleAttributeValue(BSTR name, double* value) override;
+    [[nodiscard]] HRESULT GetLongAttributeValue(BSTR name, LONG* value) override;
+    [[nodiscard]] HRESULT GetBoolAttributeValue(BSTR name, VARIANT_BOOL* value) override;
+    [[nodiscard]] HRESULT GetValue(BSTR* value) override;
 
 private:
     struct ElementRecord {
@@ -42,7 +42,7 @@ private:
     // text (empty when absent) and whether it was absent. A failure of the read is raised.
     std::string AttributeText(BSTR name, bool& absent);
     template <class Number>
-    HRESULT ReadNumber(BSTR name, Number* value);
+    [[nodiscard]] HRESULT ReadNumber(BSTR name, Number* value);
 
     const xmlTree* tree_ = nullptr;
     std::string rootName_;

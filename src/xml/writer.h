@@ -18,14 +18,14 @@ public:
     // Forgets the current element, the counterpart of InitializeSaver.
     void Finalize();
 
-    HRESULT InitializeSaver(BSTR rootName, BSTR version) override;
-    HRESULT OpenObject(BSTR name) override;
-    HRESULT CloseObject() override;
-    HRESULT AddAttribute(BSTR name, BSTR value) override;
-    HRESULT AddDoubleAttribute(BSTR name, double value) override;
-    HRESULT AddLongAttribute(BSTR name, LONG value) override;
-    HRESULT AddBoolAttribute(BSTR name, VARIANT_BOOL value) override;
-    HRESULT AddValue(VARIANT value) override;
+    [[nodiscard]] HRESULT InitializeSaver(BSTR rootName, BSTR version) override;
+    [[nodiscard]] HRESULT OpenObject(BSTR name) override;
+    [[nodiscard]] HRESULT CloseObject() override;
+    [[nodiscard]] HRESULT AddAttribute(BSTR name, BSTR value) override;
+    [[nodiscard]] HRESULT AddDoubleAttribute(BSTR name, double value) override;
+    [[nodiscard]] HRESULT AddLongAttribute(BSTR name, LONG value) override;
+    [[nodiscard]] HRESULT AddBoolAttribute(BSTR name, VARIANT_BOOL value) override;
+    [[nodiscard]] HRESULT AddValue(VARIANT value) override;
 
 private:
     void InsertRootElement(const std::string& name);

@@ -129,7 +129,7 @@ TEST(LatticeSiteListTest, EditsGoThroughTheDocument) {
 
     ASSERT_EQ(CreateSite(*lattice, kAdsorption, "Top"), S_OK);
     NoxComPtr<IVxKMCLatticeSite> site;
-    List(*lattice).get_Item(0, site.Put());
+    EXPECT_EQ(List(*lattice).get_Item(0, site.Put()), S_OK);
     EXPECT_EQ(Result(site->put_Label(5)),
               Outcome(E_UNEXPECTED, "Site label can only be set during loading of document"));
     EXPECT_EQ(site->Delete(), S_OK);
@@ -177,7 +177,7 @@ TEST_F(OrbitsTest, DeletionRemovesTheWholeOrbitButNeverTheTopSite) {
               Outcome(E_UNEXPECTED, "Lattice site index out of range in call to GetRelatedSites"));
 
     NoxComPtr<IVxKMCLatticeSite> held;
-    List(*lattice_).get_Item(2, held.Put());
+    EXPECT_EQ(List(*lattice_).get_Item(2, held.Put()), S_OK);
     EXPECT_EQ(CanDelete(2), Outcome(S_OK, ""));
     ASSERT_EQ(List(*lattice_).DeleteSite(2), S_OK);
     EXPECT_EQ(Placement(*lattice_), (std::vector<Placed>{{0, 0, 1}, {0.5, 0.5, 3}}));
@@ -213,7 +213,7 @@ TEST_F(OrbitsTest, CloneCopiesAllButTheColoursAndComparesEqual) {
 
     NoxComPtr<KMCLattice> same = MakeLattice("Square", "p 4 m m"),
                           reordered = MakeLattice("Square", "p 4 m m");
-    List(*same).Clone(lattice_->RawLatticeSiteList());
+    EXPECT_EQ(List(*same).Clone(lattice_->RawLatticeSiteList()), S_OK);
     for (const char* type : {"Top", "Hollow", "Bridge"})
         ASSERT_EQ(CreateSite(*reordered, kAdsorption, type), S_OK);
     ASSERT_EQ(CreateSite(*reordered, "Label", "Top", 0.2, 0.3), S_OK);

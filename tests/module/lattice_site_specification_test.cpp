@@ -69,7 +69,7 @@ TEST(SiteSpecificationTest, ReadsTextsLenientlyAndWritesBothForms) {
         EXPECT_EQ(equivalent, VARIANT_TRUE) << c.text;
     }
     VARIANT_BOOL equivalent = 7;
-    KMCSiteSpecification::Create()->get_IsEquivalent(Text("( 0 , 0 / 2 )").Get(), &equivalent);
+    EXPECT_EQ(KMCSiteSpecification::Create()->get_IsEquivalent(Text("( 0 , 0 / 2 )").Get(), &equivalent), S_OK);
     EXPECT_EQ(equivalent, VARIANT_FALSE);
 }
 

@@ -54,8 +54,8 @@ TEST(LatticeTest, HexagonalOperatorsActOnTheSixtyDegreeCell) {
         EXPECT_TRUE(operators.at(0).IsIdentity()) << group;
         double area = 0;
         LONG count = 0;
-        lattice->get_CellArea(&area);
-        lattice->get_OperatorCount(&count);
+        EXPECT_EQ(lattice->get_CellArea(&area), S_OK);
+        EXPECT_EQ(lattice->get_OperatorCount(&count), S_OK);
         EXPECT_NEAR(area, std::sqrt(3.0) / 2, 1e-12) << group;
         EXPECT_EQ(count, static_cast<LONG>(operators.size())) << group;
         for (const TransformMatrix& op : operators) {

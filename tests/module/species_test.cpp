@@ -158,15 +158,15 @@ TEST_F(SpeciesTest, ListCloneCopiesEverySpeciesAndTheVacancyIntoAnEmptyList) {
     last->put_Charge(-2);
     last->put_Color(0x123456);
     last->put_Category(Text("Substrate").Get());
-    source->put_VacancySymbol(Text("Empty").Get());
-    source->put_VacancyColor(0x010101);
-    source->put_EnablingSpecies(Text("co").Get());
+    EXPECT_EQ(source->put_VacancySymbol(Text("Empty").Get()), S_OK);
+    EXPECT_EQ(source->put_VacancyColor(0x010101), S_OK);
+    EXPECT_EQ(source->put_EnablingSpecies(Text("co").Get()), S_OK);
 
     ASSERT_EQ(list_->Clone(source.Get()), S_OK) << TakeErrorDescription();
     EXPECT_EQ(Names(), Names(source.Get()));
     EXPECT_EQ(ValuesOf(Item(2).Get()), (SpeciesValues{"N2", "Substrate", 0.5, -2, 0x123456}));
     LONG color = 0;
-    list_->get_VacancyColor(&color);
+    EXPECT_EQ(list_->get_VacancyColor(&color), S_OK);
     EXPECT_EQ(color, 0x010101);
     EXPECT_EQ(Read(&IVxKMCSpeciesList::get_VacancySymbol), "Empty");
     EXPECT_EQ(Read(&IVxKMCSpeciesList::get_EnablingSpecies), "co");

@@ -33,7 +33,7 @@ TEST_F(SpeciesXmlTest, WritesTheCountFirstAndTheVacancyAfterTheSpecies) {
     species->put_Radius(0.1);
     species->put_Charge(-2);
     species->put_Color(0x00ABCDEF);
-    list_->put_EnablingSpecies(Text("CO").Get());
+    EXPECT_EQ(list_->put_EnablingSpecies(Text("CO").Get()), S_OK);
     EXPECT_EQ(
         SaveXml(list_.Get()),
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -68,7 +68,7 @@ TEST_F(SpeciesXmlTest, AbsentAttributesReadAsEmptyValues) {
     EXPECT_EQ(Raw(Item(0)).Color(), KMCSpecies::kInitialColor);
     EXPECT_EQ(Read(&IVxKMCSpeciesList::get_VacancySymbol), "");
     LONG color = 0;
-    list_->get_VacancyColor(&color);
+    EXPECT_EQ(list_->get_VacancyColor(&color), S_OK);
     EXPECT_EQ(color, 0x808080);
 }
 

@@ -160,7 +160,7 @@ TEST(OstrelUtilsTest, ObjectWithoutSerializerFailsAndWritesNothing) {
     xmlTree tree;
     NoxComPtr<OstrelToXML> writer = OstrelToXML::Create();
     writer->Initialize(&tree);
-    writer->InitializeSaver(Text("Doc").Get(), Text("1.0").Get());
+    EXPECT_EQ(writer->InitializeSaver(Text("Doc").Get(), Text("1.0").Get()), S_OK);
     NoxComPtr<XMLToOstrel> notPersistent = XMLToOstrel::Create();
     EXPECT_EQ(Raised([&] { OstrelUtils::SaveXML(notPersistent.As<IDispatch>().Get(), writer.Get()); }).first,
               E_NOINTERFACE);
