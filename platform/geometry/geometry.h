@@ -6,6 +6,9 @@
 
 #include "com/base.h"
 
+// Angles cross interfaces in degrees; the trigonometric functions take radians.
+inline constexpr double kRadiansPerDegree = 3.141592653589793 / 180.0;
+
 struct NOX_EXPORT Point3d {
     double x = 0.0;
     double y = 0.0;

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr const char* kHexagonal = "Hexagonal";
-constexpr double kDegree = 3.141592653589793 / 180.0;
 constexpr double kGeometryTolerance = 0.01;
 
 // The catalogue gives hexagonal groups in the 120-degree cell; the lattice's own cell is the
@@ -104,7 +103,7 @@ HRESULT KMCLattice::get_OperatorCount(LONG* count) {
 
 HRESULT KMCLattice::get_CellArea(double* area) {
     return Boundary(
-        [&] { *kmc::Out(area) = geometry_.u * geometry_.v * std::sin(geometry_.theta * kDegree); });
+        [&] { *kmc::Out(area) = geometry_.u * geometry_.v * std::sin(geometry_.theta * kRadiansPerDegree); });
 }
 
 const char* KMCLattice::GeometryDifference(IVxKMCLattice& other) const {

@@ -11,32 +11,11 @@
 
 namespace {
 
-// The positions that name a site's geometric type, tested in this order; the first match
-// decides. The hexagonal hollows are tested only on a hexagonal lattice.
-struct Landmark {
-    Point3d position;
-    const char* type;  // null: not tested
-    const char* hexagonalType;
-};
-constexpr Landmark kLandmarks[] = {
-    {{0.0, 0.0, 0.0}, "Top", "Top"},        {{0.5, 0.0, 0.0}, "Bridge", "Bridge"},
-    {{0.0, 0.5, 0.0}, "Bridge", "Bridge"},  {{0.5, 0.5, 0.0}, "Hollow", "Bridge"},
-    {{0.33, 0.33, 0.0}, nullptr, "Hollow"}, {{0.67, 0.67, 0.0}, nullptr, "Hollow"},
-};
-
 bool IsSiteCategory(const std::string& category) {
     return category == kmc::kAdsorptionSite || category == kmc::kSubstrateSite || category == kmc::kLabelSite;
 }
 
 }  // namespace
-
-const char* KMCLatticeSite::GeometricType(const Point3d& position, bool hexagonal) {
-    for (const Landmark& landmark : kLandmarks) {
-        const char* type = hexagonal ? landmark.hexagonalType : landmark.type;
-        if (type != nullptr && kmc::SameSitePosition(position, landmark.position)) return type;
-    }
-    return "Other";
-}
 
 void KMCLatticeSite::SetParameters(const std::string& category, double x, double y, ColorValue color,
                                    LONG label) {
@@ -52,7 +31,7 @@ void KMCLatticeSite::SetParameters(const std::string& category, double x, double
     position_ = {x, y, 0.0};
     color_ = color;
     label_ = label;
-    type_ = category == kmc::kLabelSite ? "Other" : GeometricType(position_, lattice->IsHexagonal());
+    type_ = category == kmc::kLabelSite ? "Other" : kmc::SiteTypeAt(position_, lattice->IsHexagonal());
     initialised_ = true;
 }
 

@@ -60,9 +60,6 @@ public:
     [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
-    // "Top", "Bridge", "Hollow" or "Other" for a position of an adsorption or substrate site.
-    static const char* GeometricType(const Point3d& position, bool hexagonal);
-
     bool initialised_ = false;
     Point3d position_;
     std::string type_;

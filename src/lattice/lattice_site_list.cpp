@@ -47,16 +47,9 @@ SiteReading ReadSite(IVxKMCLatticeSiteList& list, LONG index) {
 std::vector<Point3d> RequestedPositions(const std::string& siteType, const Point3d& given, bool expand,
                                         bool hexagonal) {
     if (!expand) return {given};
-    if (siteType == "Top") return {{0.0, 0.0, 0.0}};
-    if (siteType == "Bridge") {
-        if (hexagonal) return {{0.5, 0.0, 0.0}, {0.0, 0.5, 0.0}, {0.5, 0.5, 0.0}};
-        return {{0.5, 0.0, 0.0}, {0.0, 0.5, 0.0}};
-    }
-    if (siteType == "Hollow") {
-        if (hexagonal) return {{1.0 / 3.0, 1.0 / 3.0, 0.0}, {2.0 / 3.0, 2.0 / 3.0, 0.0}};
-        return {{0.5, 0.5, 0.0}};
-    }
-    return {given};
+    std::vector<Point3d> named = kmc::PositionsOfSiteType(siteType, hexagonal);
+    if (named.empty()) return {given};
+    return named;
 }
 
 bool IsAmong(const Point3d& position, const std::vector<Point3d>& positions) {

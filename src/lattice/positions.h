@@ -2,6 +2,9 @@
 // differ by whole cell vectors are the same site position.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "geometry/geometry.h"
 
 namespace kmc {
@@ -19,6 +22,15 @@ LONG CellOffset(double offset);
 
 // Whether a and b are the same site position once whole cell vectors are taken out.
 bool SameSitePosition(const Point3d& a, const Point3d& b);
+
+// The geometric type of a site at `position`: "Top", "Bridge", "Hollow" or "Other". The
+// landmarks are tested in a fixed order and the first match decides; the hexagonal hollows
+// are tested only on a hexagonal lattice, and the centre of the cell is a bridge there.
+const char* SiteTypeAt(const Point3d& position, bool hexagonal);
+
+// The positions a site type stands for, in the order the site list creates them; empty for a
+// type that names no positions.
+std::vector<Point3d> PositionsOfSiteType(const std::string& siteType, bool hexagonal);
 
 // Brings a position into the unit cell: every coordinate ends up in [0.01, 0.99] or at exactly
 // 0, so a site just inside a cell edge is stored at the edge itself.

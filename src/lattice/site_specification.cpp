@@ -15,7 +15,6 @@
 namespace {
 
 constexpr const char* kAddressPattern = "( %1 , %2 / %3 )";
-constexpr double kDegree = 0.017453292519943295;
 
 // The trimmed, non-empty pieces of an address text between "(", ",", "/" and ")".
 std::vector<std::string> AddressPieces(std::string_view text) {
@@ -174,7 +173,7 @@ HRESULT KMCSiteSpecification::get_Distance(IVxKMCSiteSpecification* other, doubl
         nox::Check(lattice.get_LengthU(&u));
         nox::Check(lattice.get_LengthV(&v));
         nox::Check(lattice.get_AngleTheta(&theta));
-        const double dx = mine.x - otherX, dy = mine.y - otherY, angle = theta * kDegree;
+        const double dx = mine.x - otherX, dy = mine.y - otherY, angle = theta * kRadiansPerDegree;
         *distance = std::hypot(u * dx + v * dy * std::cos(angle), v * dy * std::sin(angle));
     });
 }

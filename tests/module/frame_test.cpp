@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "com/implements.h"
 #include "frame/component.h"
 #include "frame/parent.h"
 #include "support.h"
@@ -192,6 +193,59 @@ TEST_F(FrameTest, InnermostDescriptionReachesTheClientUnchanged) {
     EXPECT_EQ(call.hr, DISP_E_EXCEPTION);
     EXPECT_EQ(call.exception.scode, E_INVALIDARG);
     EXPECT_EQ(call.Description(), "A size cannot be negative.");
+}
+
+// An object of another implementation that answers the widget's interface id.
+class ImpostorWidget final : public nox::Implements<IVxTestWidget> {
+public:
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT get_Size(LONG*) override { return E_NOTIMPL; }
+    HRESULT put_Size(LONG) override { return E_NOTIMPL; }
+    HRESULT Fail(LONG) override { return E_NOTIMPL; }
+    HRESULT Forward(IVxTestWidget*, LONG) override { return E_NOTIMPL; }
+};
+
+// An outer object that hands out an inner object's interfaces as its own.
+class Outer final : public IUnknown {
+public:
+    explicit Outer(IUnknown* inner) : inner_(inner) {}
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (iid != IID_IUnknown) return inner_->QueryInterface(iid, out);
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++references; }
+    ULONG Release() override { return --references; }
+    int references = 1;
+
+private:
+    IUnknown* inner_;
+};
+
+TEST_F(FrameTest, FromInterfaceFindsTheObjectBehindAnyOfItsPointersAndRefusesOthers) {
+    NoxComPtr<IUnknown> identity = widget_.As<IUnknown>();
+    NoxComPtr<IVxKMCSerializer> serializer = widget_.As<IVxKMCSerializer>();
+    Outer outer(identity.Get());
+    for (IUnknown* pointer : {identity.Get(), static_cast<IUnknown*>(serializer.Get()),
+                              static_cast<IUnknown*>(Interface()), static_cast<IUnknown*>(&outer)})
+        EXPECT_EQ(&TestWidget::FromInterface(pointer), widget_.Get());
+
+    const Outcome refused(E_INVALIDARG, "The object given is not a TestWidget.");
+    nox::testing::FakeObject foreign;
+    NoxComPtr<ImpostorWidget> impostor = NoxComPtr<ImpostorWidget>::Attach(new ImpostorWidget);
+    EXPECT_EQ(Raised([&] { TestWidget::FromInterface(&foreign); }), refused);
+    EXPECT_EQ(Raised([&] { TestWidget::FromInterface(impostor.Get()); }), refused);
+    EXPECT_EQ(Raised([&] { TestWidget::FromInterface(nullptr); }), refused);
+    EXPECT_EQ(foreign.references, 1);
+    EXPECT_EQ(outer.references, 1);
+    EXPECT_EQ(impostor->AddRef(), 2u);
+    EXPECT_EQ(impostor->Release(), 1u);
 }
 
 TEST_F(FrameTest, ParentIsSetOnce) {

@@ -120,9 +120,12 @@ TEST_F(SpeciesTest, EnablingSpeciesIsASpeciesAsSpelledOrTheVacancy) {
 TEST_F(SpeciesTest, DeleteLeavesTheListAndALooseSpeciesStaysSafe) {
     NoxComPtr<IVxKMCSpecies> o2 = Add("O2"), co = Add("CO"), twin = Add("N2");
     ASSERT_EQ(twin->Clone(co.Get()), S_OK);  // Clone copies the name as well
-    EXPECT_EQ(co->Delete(), S_OK);
-    EXPECT_EQ(Item(1), twin);  // the species itself leaves, not the first of its name
+    // The later twin leaves, not the first species of its name.
     EXPECT_EQ(twin->Delete(), S_OK);
+    EXPECT_EQ(Item(1), co);
+    EXPECT_EQ(Raw(twin).ParentDocument(), nullptr);
+    EXPECT_EQ(Raw(co).ParentDocument(), &document_);
+    EXPECT_EQ(co->Delete(), S_OK);
     EXPECT_EQ(Names(), (NameList{"O2"}));
     EXPECT_EQ(Raw(co).ParentDocument(), nullptr);
     EXPECT_EQ(Result(co->Delete()), Outcome(E_UNEXPECTED, "Unable to remove Species from SpeciesList."));
