@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "nox/comptr.h"
-#include "nox/dispatch.h"
+#include "dispatch/dispatch.h"
 #include "nox/registry.h"
 #include "nox/result.h"
 #include "nox/unknown.h"

@@ -1,8 +1,6 @@
 #include "lattice/site_users.h"
 
-// The module has no process or interaction list class yet, so a document cannot link one to its
-// lattice and no site number is in use. Once they exist, these ask the list's
-// get_HighestSiteIndex.
+// Neither list is asked here: no site number counts as used.
 
 namespace kmc {
 

@@ -1,4 +1,4 @@
-#include "nox/dispatch.h"
+#include "dispatch/dispatch.h"
 
 #include "com/oleauto.h"
 #include "nox/result.h"
