@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "frame/values.h"
 #include "geometry/plane_groups.h"
 #include "lattice/lattice_site_list.h"
 #include "nox/strings.h"
@@ -50,7 +51,13 @@ KMCLattice::Geometry KMCLattice::CheckedGeometry(LONG code, const std::string& l
     if (group->ClassType() != latticeType)
         throw NoxResult(E_UNEXPECTED, "Symmetry group specified does not match the lattice type");
 
-    Geometry geometry{code, latticeType, symmetryGroup, u, v, theta, group->CreateSymmetryGroup(true)};
+    Geometry geometry{code,
+                      latticeType,
+                      symmetryGroup,
+                      kmc::FiniteNumber(u, "lattice length U"),
+                      kmc::FiniteNumber(v, "lattice length V"),
+                      kmc::FiniteNumber(theta, "lattice angle theta"),
+                      group->CreateSymmetryGroup(true)};
     if (latticeType == kHexagonal) {
         for (TransformMatrix& op : geometry.operators) op = kToLatticeCell * op * kFromLatticeCell;
     }

@@ -1,5 +1,6 @@
 #include "species/species.h"
 
+#include "frame/values.h"
 #include "nox/strings.h"
 #include "species/species_list.h"
 #include "xml/element_io.h"
@@ -25,7 +26,7 @@ HRESULT KMCSpecies::get_Radius(double* radius) {
 }
 
 HRESULT KMCSpecies::put_Radius(double radius) {
-    return Boundary([&] { Edit([&] { radius_ = radius; }); });
+    return Boundary([&] { Edit([&] { radius_ = kmc::FiniteNumber(radius, "species radius"); }); });
 }
 
 HRESULT KMCSpecies::get_Color(LONG* color) {
@@ -54,8 +55,7 @@ HRESULT KMCSpecies::get_Category(BSTR* category) {
 
 HRESULT KMCSpecies::put_Category(BSTR category) {
     return Boundary([&] {
-        std::string text = BSTRToTString(category);
-        Edit([&] { category_ = std::move(text); });
+        Edit([&] { category_ = kmc::SavableText(category, "species category"); });
     });
 }
 
@@ -83,9 +83,12 @@ HRESULT KMCSpecies::Clone(IVxKMCSpecies* source) {
             nox::Check(source->get_Category(category.Put()));
             nox::Check(source->get_Color(&color));
             nox::Check(source->get_Charge(&charge));
-            name_ = name.ToTString();
-            radius_ = radius;
-            category_ = category.ToTString();
+            std::string checkedName = kmc::SavableText(name.ToTString(), "species name");
+            std::string checkedCategory = kmc::SavableText(category.ToTString(), "species category");
+            const double checkedRadius = kmc::FiniteNumber(radius, "species radius");
+            name_ = std::move(checkedName);
+            category_ = std::move(checkedCategory);
+            radius_ = checkedRadius;
             color_ = color_.WithRgb(static_cast<uint32_t>(color));
             charge_ = charge;
         });

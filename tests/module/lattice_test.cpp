@@ -35,6 +35,16 @@ TEST(LatticeTest, RefusedSetUpsChangeNothing) {
         EXPECT_EQ(lattice->LatticeType(), before);
         EXPECT_EQ(lattice->SymmetryOperators(), operators);
     }
+    const std::tuple<double, double, double, const char*> lengths[] = {
+        {std::nan(""), 1, 90, "Lattice length U must be a finite number."},
+        {1, HUGE_VAL, 90, "Lattice length V must be a finite number."},
+        {1, 1, -HUGE_VAL, "Lattice angle theta must be a finite number."},
+    };
+    for (auto [u, v, theta, message] : lengths) {
+        EXPECT_EQ(Raised([&] { fresh->SetLattice(2, "Square", "p 4", u, v, theta); }),
+                  Outcome(E_INVALIDARG, message));
+        EXPECT_EQ(fresh->SymmetryOperators().size(), 0u);
+    }
     // Set again while the document loads, and a lattice that failed to set up still can be.
     EXPECT_CALL(document, IsLoading()).WillOnce(Return(true));
     set->SetLattice(2, "Oblique", "p 2", 1, 1, 80);

@@ -60,6 +60,25 @@ TEST_F(SpeciesTest, RefusedEditsChangeNothingButRawColourNeedsNoPermission) {
     EXPECT_EQ(ValuesOf(species.Get()).color, 0x010203);
 }
 
+// A value a save could not write back is refused, so that an editable document always saves.
+TEST_F(SpeciesTest, ValuesADocumentCannotSaveAreRefusedAndChangeNothing) {
+    NoxComPtr<IVxKMCSpecies> species = Add("CO");
+    const SpeciesValues before = ValuesOf(species.Get());
+    EXPECT_CALL(document_, SetModified).Times(0);
+    const std::pair<std::u16string, std::string> texts[] = {
+        {u"A\u0001", "U+0001 at offset 1"}, {std::u16string(u"x\0y", 3), "U+0000 at offset 1"},
+        {u"\uFFFE", "U+FFFE at offset 0"}};
+    for (const auto& [text, problem] : texts) {
+        NoxBSTR category = NoxBSTR::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+        EXPECT_EQ(Result(species->put_Category(category.Get())),
+                  Outcome(E_INVALIDARG, "Invalid species category: " + problem + " is not allowed in XML"));
+    }
+    for (double radius : {std::nan(""), HUGE_VAL, -HUGE_VAL})
+        EXPECT_EQ(Result(species->put_Radius(radius)),
+                  Outcome(E_INVALIDARG, "Species radius must be a finite number."));
+    EXPECT_EQ(ValuesOf(species.Get()), before);
+}
+
 TEST_F(SpeciesTest, NameAndParentAreSetOnce) {
     NoxComPtr<IVxKMCSpecies> species = Add("CO");
     EXPECT_EQ(Raised([&] { Raw(species).SetName("O2"); }).second,
