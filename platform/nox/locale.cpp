@@ -17,11 +17,6 @@ locale_t UserNumericLocale() {
     return user != static_cast<locale_t>(0) ? user : newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
 }
 
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return c;
-}
-
 }  // namespace
 
 NoxLocalizationEnabler::NoxLocalizationEnabler()
@@ -42,7 +37,12 @@ std::locale CurrentStreamLocale() { return t_current ? t_current->StreamLocale()
 
 locale_t CurrentNumericLocale() {
     return t_current && t_current->NumericLocale() != static_cast<locale_t>(0) ? t_current->NumericLocale()
-                                                                               : CLocale();
+                                                                               : ClassicNumericLocale();
+}
+
+locale_t ClassicNumericLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return c;
 }
 
 }  // namespace nox

@@ -32,4 +32,6 @@ namespace nox {
 NOX_EXPORT std::locale CurrentStreamLocale();
 // The locale for strtod_l and friends, chosen the same way (the C locale outside a scope).
 NOX_EXPORT locale_t CurrentNumericLocale();
+// The C locale for strtod_l and friends, for text that must not depend on any scope.
+NOX_EXPORT locale_t ClassicNumericLocale();
 }  // namespace nox
