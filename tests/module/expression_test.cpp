@@ -1,6 +1,6 @@
 // Expressions: which texts are numbers, what SetValue refuses, the stored and displayed texts
 // in the C locale and in a locale with a decimal comma, and that stored text keeps every
-// double.
+// double. Parameters and their list.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -13,6 +13,7 @@
 #include "module/support.h"
 #include "nox/locale.h"
 #include "process/expression.h"
+#include "process/parameters.h"
 
 namespace {
 
@@ -163,6 +164,36 @@ TEST_F(DecimalCommaTest, UserTextIsReadAndShownWithTheCommaButStoredInTheCLocale
     expression.SetValue("1234567.5", KMCExpression::AnyValue, false);
     EXPECT_EQ(expression.ValueAsString(false), "1234567.5");
     EXPECT_EQ(KMCExpression(0.5).ValueAsString(false), "0.500000");
+}
+
+TEST(ParameterTest, ApplicationValueOverridesUntilReset) {
+    KMCParameter parameter("k", "2");
+    EXPECT_FALSE(parameter.IsApplicationValueModified());
+    EXPECT_EQ(parameter.ApplicationValueAsString(), "2.00000");
+    parameter.SetApplicationValue("5");
+    EXPECT_TRUE(parameter.IsApplicationValueModified());
+    EXPECT_EQ(parameter.ApplicationValue().ValueAsString(false), "5.00000");
+    EXPECT_EQ(parameter.ValueAsString(), "2.00000");
+    EXPECT_EQ(Raised([&] { parameter.SetValue("abc"); }),
+              Outcome(E_UNEXPECTED, "Input expression must be numeric."));
+    parameter.ResetApplicationValue();
+    EXPECT_EQ(parameter.ApplicationValueAsString(), "2.00000");
+    EXPECT_TRUE(parameter.IsApplicationValueDefined());
+}
+
+TEST(ParameterListTest, NamesMustBeUniqueButDuplicatesStayInTheList) {
+    KMCParameterList list;
+    EXPECT_FALSE(list.IsParameterKnown("k"));
+    EXPECT_TRUE(list.AddParameter("k", "1"));
+    EXPECT_TRUE(list.IsParameterKnown("k"));  // the name cache follows additions
+    EXPECT_TRUE(list.AddParameter("K", "2"));
+    EXPECT_FALSE(list.AddParameter("k", "3"));
+    const KMCParameterList copy = list;
+    EXPECT_FALSE(list.AddParameter("m", "4"));  // the duplicate was kept
+    EXPECT_FALSE(copy.IsApplicationListValid());
+    EXPECT_TRUE(copy.IsParameterKnown("K"));
+    EXPECT_FALSE(copy.IsParameterKnown("m"));
+    EXPECT_TRUE(list.IsParameterKnown("m"));
 }
 
 }  // namespace
