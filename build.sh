@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(g++ cmake ninja-build libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev locales)
 
 install_missing() {
     local missing=()
@@ -24,6 +24,16 @@ install_missing() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The tests read and show numbers in a locale with a decimal comma; they are skipped without it.
+generate_test_locale() {
+    locale -a 2>/dev/null | grep -ix 'de_DE\.utf-\?8' >/dev/null && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "locale de_DE.UTF-8 missing (run as root to generate it); its tests will be skipped" >&2
+        return 0
+    fi
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
 build() {  # build DIR [cmake options...]
     local dir=$1; shift
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
@@ -32,6 +42,7 @@ build() {  # build DIR [cmake options...]
 
 mode=${1:-run}
 install_missing
+generate_test_locale
 case "$mode" in
     run)
         build build
