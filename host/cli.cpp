@@ -17,6 +17,7 @@ namespace {
 struct Outcome {
     int exitCode = kExitSuccess;
     bool json = false;
+    bool all = false;
 };
 
 void AddJsonFlag(CLI::App* command, Outcome& outcome) {
@@ -56,9 +57,20 @@ void AddConvertCommand(CLI::App& app, Outcome&) {
 void AddValidateCommand(CLI::App& app, Outcome& outcome) {
     auto* command = app.add_subcommand("validate", "Load a processes document and ask every verdict");
     auto* file = command->add_option("FILE", "The processes document")->required();
+    command->add_flag("--all", outcome.all, "Also check every enabled process on its own");
+    AddJsonFlag(command, outcome);
     command->callback([file, &outcome] {
-        auto verdicts = DocumentVerdicts(*ProcessesDocument::Load(file->as<std::string>()));
-        std::cout << file->as<std::string>() << ": loads without errors\n" << VerdictsText(verdicts);
+        const std::string path = file->as<std::string>();
+        auto document = ProcessesDocument::Load(path);
+        auto verdicts = DocumentVerdicts(*document);
+        std::vector<ProcessVerdict> processes;
+        if (outcome.all) processes = ProcessVerdicts(*document);
+        if (outcome.json) {
+            std::cout << VerdictsJson(verdicts, outcome.all ? &processes : nullptr);
+        } else {
+            std::cout << path << ": loads without errors\n" << VerdictsText(verdicts);
+            if (outcome.all) std::cout << InvalidProcessesText(processes);
+        }
         if (!AllHold(verdicts)) outcome.exitCode = kExitVerdictFailed;
     });
 }

@@ -2,6 +2,7 @@
 
 #include "lattice/lattice.h"
 #include "nox/strings.h"
+#include "process/process_list.h"
 #include "species/species_list.h"
 #include "xml/reader.h"
 #include "xml/utils.h"
@@ -44,15 +45,18 @@ void CheckRoot(IVxXMLToOstrel* reader, const std::string& origin) {
 
 ProcessesDocument::ProcessesDocument()
     : lattice_(CreateClassByProgId<KMCLattice, IVxKMCLattice>("VxDocuments.KMCLattice.1")),
-      species_(CreateClassByProgId<KMCSpeciesList, IVxKMCSpeciesList>("VxDocuments.KMCSpeciesList.1")) {
-    lattice_->SetParent(&document_, nullptr, nullptr, nullptr);
-    species_->SetParent(&document_, nullptr, nullptr, nullptr);
+      species_(CreateClassByProgId<KMCSpeciesList, IVxKMCSpeciesList>("VxDocuments.KMCSpeciesList.1")),
+      processes_(CreateClassByProgId<KMCProcessList, IVxKMCProcessList>("VxDocuments.KMCProcessList.1")) {
+    lattice_->SetParent(&document_, nullptr, processes_.Get(), nullptr);
+    species_->SetParent(&document_, nullptr, processes_.Get(), nullptr);
+    processes_->SetParent(&document_, nullptr, lattice_.Get(), species_.Get());
 }
 
 ProcessesDocument::~ProcessesDocument() = default;
 
 std::vector<IDispatch*> ProcessesDocument::TopLevelObjects() const {
-    return {static_cast<IVxKMCLattice*>(lattice_.Get()), static_cast<IVxKMCSpeciesList*>(species_.Get())};
+    return {static_cast<IVxKMCLattice*>(lattice_.Get()), static_cast<IVxKMCSpeciesList*>(species_.Get()),
+            static_cast<IVxKMCProcessList*>(processes_.Get())};
 }
 
 std::unique_ptr<ProcessesDocument> ProcessesDocument::Load(const std::string& path) {

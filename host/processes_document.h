@@ -11,6 +11,7 @@
 #include "nox/comptr.h"
 
 class KMCLattice;
+class KMCProcessList;
 class KMCSpeciesList;
 class xmlTree;
 
@@ -36,6 +37,7 @@ public:
     HostDocument& Document() { return document_; }
     KMCLattice& Lattice() const { return *lattice_; }
     KMCSpeciesList& SpeciesList() const { return *species_; }
+    KMCProcessList& ProcessList() const { return *processes_; }
 
 private:
     // The top-level objects in document order.
@@ -46,6 +48,7 @@ private:
     HostDocument document_;
     NoxComPtr<KMCLattice> lattice_;
     NoxComPtr<KMCSpeciesList> species_;
+    NoxComPtr<KMCProcessList> processes_;
 };
 
 }  // namespace kmcdoc

@@ -6,6 +6,7 @@
 #include "lattice/lattice_site_list.h"
 #include "nox/format.h"
 #include "nox/strings.h"
+#include "process/process_list.h"
 #include "processes_document.h"
 #include "species/species.h"
 #include "species/species_list.h"
@@ -71,7 +72,8 @@ DocumentSummary Summarize(const ProcessesDocument& document) {
                             ReadText(list, &IVxKMCSpeciesList::get_VacancySymbol),
                             document.SpeciesList().VacancyColor().ToString(),
                             ReadText(list, &IVxKMCSpeciesList::get_EnablingSpecies),
-                            {}};
+                            {},
+                            SummarizeProcesses(document.ProcessList())};
     for (LONG i = 0, count = Read<LONG>(list, &IVxKMCSpeciesList::get_Count); i < count; ++i) {
         NoxComPtr<IVxKMCSpecies> species;
         nox::Check(list->get_Item(i, species.Put()));
@@ -94,7 +96,7 @@ std::string SummaryText(const DocumentSummary& summary) {
     for (const SpeciesSummary& species : summary.species)
         out += NoxFormat("  %1: %2, radius %3, charge %4, colour %5\n")
                << species.name << species.category << species.radius << species.charge << species.color;
-    return out;
+    return out + ProcessesText(summary.processes);
 }
 
 std::string SummaryJson(const DocumentSummary& summary) {
@@ -141,7 +143,9 @@ std::string SummaryJson(const DocumentSummary& summary) {
             .Key("color")
             .String(species.color)
             .EndObject();
-    json.EndArray().EndObject();
+    json.EndArray();
+    WriteProcessesJson(json, summary.processes);
+    json.EndObject();
     return json.Text() + "\n";
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "com/base.h"
+#include "process_report.h"
 
 namespace kmcdoc {
 
@@ -46,6 +47,7 @@ struct DocumentSummary {
     std::string vacancyColor;
     std::string enablingSpecies;
     std::vector<SpeciesSummary> species;
+    std::vector<ProcessSummary> processes;
 };
 
 DocumentSummary Summarize(const ProcessesDocument& document);

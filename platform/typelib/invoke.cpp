@@ -43,7 +43,8 @@ void StoreOutput(const VARIANT& target, VARIANT& value) {
         VariantClear(target.pvarVal);
         *target.pvarVal = moved;
     } else {
-        std::memcpy(target.byref, &moved.llVal, nox::detail::ValueSize(moved.vt));
+        const size_t size = (moved.vt & VT_ARRAY) != 0 ? sizeof(SAFEARRAY*) : nox::detail::ValueSize(moved.vt);
+        std::memcpy(target.byref, &moved.llVal, size);
     }
 }
 

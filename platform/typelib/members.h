@@ -120,6 +120,13 @@ struct InputParam<E> {
     static std::string TypeName() { return std::string(EnumTraits<E>::name); }
     static E From(const VARIANT& slot) { return static_cast<E>(slot.lVal); }
 };
+// Arrays cross automation as safe arrays of 32-bit integers, the only ones the library hands out.
+template <>
+struct InputParam<SAFEARRAY*> {
+    static constexpr VARTYPE vt = VT_ARRAY | VT_I4;
+    static std::string TypeName() { return "SAFEARRAY(long)"; }
+    static SAFEARRAY* From(const VARIANT& slot) { return slot.parray; }
+};
 template <class I>
 requires std::is_base_of_v<IUnknown, I>
 struct InputParam<I*> {
@@ -165,6 +172,13 @@ struct OutputValue<I*> {
             slot.vt = VT_UNKNOWN;
             slot.punkVal = value;
         }
+    }
+};
+template <>
+struct OutputValue<SAFEARRAY*> {
+    static void Store(SAFEARRAY* value, VARIANT& slot) {
+        slot.vt = InputParam<SAFEARRAY*>::vt;
+        slot.parray = value;
     }
 };
 template <>

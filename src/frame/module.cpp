@@ -11,6 +11,10 @@
 #include "lattice/lattice_site.h"
 #include "lattice/lattice_site_list.h"
 #include "lattice/site_specification.h"
+#include "process/active_site.h"
+#include "process/blocking_site.h"
+#include "process/process.h"
+#include "process/process_list.h"
 #include "species/species.h"
 #include "species/species_list.h"
 #include "typelib/typelib.h"
@@ -36,7 +40,8 @@ struct ClassList {
     static constexpr NSConstructorProcPtr kModuleCreators[] = {&CreateThroughModule<Classes>...};
 };
 using Classes = ClassList<KMCLattice, KMCLatticeSite, KMCLatticeSiteList, KMCSpecies, KMCSpeciesList,
-                          KMCSiteSpecification, OstrelToXML, XMLToOstrel>;
+                          KMCSiteSpecification, KMCActiveSite, KMCBlockingSite, KMCProcess, KMCProcessList,
+                          OstrelToXML, XMLToOstrel>;
 
 // The interfaces of the type library, in registration order.
 template <class... Interfaces>
@@ -44,7 +49,7 @@ std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
     return {&DescribeInterface(static_cast<Interfaces*>(nullptr))...};
 }
 const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
-    static const auto interfaces = DescribeAll<IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCSerializer,
+    static const auto interfaces = DescribeAll<IVxKMCActiveSite, IVxKMCBlockingSite, IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCProcess, IVxKMCProcessList, IVxKMCSerializer,
                                                IVxKMCSiteSpecification, IVxKMCSpecies, IVxKMCSpeciesList, IVxOstrelToXML,
                                                IVxXMLToOstrel>();
     return interfaces;

@@ -51,6 +51,12 @@ public:
     }
 
     void Append(NoxComPtr<T> item) { items_.push_back(std::move(item)); }
+    // Takes over every item of `other`, in order, after the items held now.
+    void AppendAll(OwnedItems&& other) {
+        items_.reserve(items_.size() + other.items_.size());
+        for (NoxComPtr<T>& item : other.items_) items_.push_back(std::move(item));
+        other.items_.clear();
+    }
 
     void RemoveAt(size_t index) {
         NoxComPtr<T> removed = std::move(items_[index]);

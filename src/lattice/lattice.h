@@ -43,6 +43,8 @@ public:
     const std::string& LatticeType() const { return geometry_.latticeType; }
     bool IsHexagonal() const;
     std::vector<TransformMatrix> SymmetryOperators() const { return geometry_.operators; }
+    size_t OperatorCount() const { return geometry_.operators.size(); }
+    const TransformMatrix& Operator(size_t index) const { return geometry_.operators[index]; }
     // Applies operator `index`. Raised: E_UNEXPECTED "Invalid symmetry index for
     // KMCLattice::TransformPosition" for an index outside the operators.
     Point3d TransformPosition(const Point3d& point, LONG index) const;

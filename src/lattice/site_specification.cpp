@@ -69,11 +69,11 @@ bool KMCSiteSpecification::IsValidSiteDetailsString(BSTR text) {
 
 NoxComPtr<KMCSiteSpecification> KMCSiteSpecification::MakeAddress(LONG i, LONG j, LONG n) {
     NoxComPtr<KMCSiteSpecification> address = Create();
-    address->Store({i, j, n});
+    address->SetAddress({i, j, n});
     return address;
 }
 
-void KMCSiteSpecification::Store(const PeriodicTranslation& address) {
+void KMCSiteSpecification::SetAddress(const PeriodicTranslation& address) {
     i_ = address.i;
     j_ = address.j;
     n_ = address.site;
@@ -97,7 +97,7 @@ Point3d KMCSiteSpecification::Fractional() const {
 }
 
 HRESULT KMCSiteSpecification::SetSiteDetails(LONG i, LONG j, LONG n) {
-    return Boundary([&] { Edit([&] { Store({i, j, n}); }); });
+    return Boundary([&] { Edit([&] { SetAddress({i, j, n}); }); });
 }
 
 HRESULT KMCSiteSpecification::GetSiteDetails(LONG* i, LONG* j, LONG* n) {
@@ -111,7 +111,7 @@ HRESULT KMCSiteSpecification::GetSiteDetails(LONG* i, LONG* j, LONG* n) {
 HRESULT KMCSiteSpecification::put_SiteDetailsAsString(BSTR text) {
     return Boundary([&] {
         const PeriodicTranslation address = ParseSiteDetails(BSTRToTString(text));
-        Edit([&] { Store(address); });
+        Edit([&] { SetAddress(address); });
     });
 }
 

@@ -27,6 +27,12 @@ public:
     KMCLattice* ParentLattice() const { return parents_.Get<KMCLattice>(); }
     CKMCDocumentsBase* ParentDocument() const { return parents_.Document(); }
 
+    // The address (i, j and the site number n in `site`).
+    PeriodicTranslation Address() const { return {i_, j_, n_}; }
+    // Sets the address without asking or telling the document: for the owner that makes or
+    // loads the address.
+    void SetAddress(const PeriodicTranslation& address);
+
     // The address in a text such as "( 1 , -2 / 3 )", with the site number in `site`. Never
     // fails: a place that does not start with a number keeps its start value (0, 0 and 1).
     static PeriodicTranslation ParseSiteDetails(std::string_view text);
@@ -55,8 +61,6 @@ private:
     const KMCLatticeSite& AddressedSite() const;
     // The site's position in fractional coordinates of the reference cell.
     Point3d Fractional() const;
-    void Store(const PeriodicTranslation& address);
-
     LONG i_ = 0;
     LONG j_ = 0;
     LONG n_ = 1;

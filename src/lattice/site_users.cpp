@@ -1,10 +1,14 @@
 #include "lattice/site_users.h"
 
-// Neither list is asked here: no site number counts as used.
+#include "process/process_list.h"
+
+// Interactions are not asked here: no site number counts as used by them.
 
 namespace kmc {
 
-LONG HighestSiteIndexUsed(KMCProcessList*) { return -1; }
+LONG HighestSiteIndexUsed(KMCProcessList* processes) {
+    return processes != nullptr ? processes->HighestSiteIndex() : -1;
+}
 
 LONG HighestSiteIndexUsed(KMCInteractionList*) { return -1; }
 

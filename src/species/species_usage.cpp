@@ -1,10 +1,14 @@
 #include "species/species_usage.h"
 
-// Neither list is asked here: every species counts as unused.
+#include "process/process_list.h"
+
+// Interactions are not asked here: every species counts as unused by them.
 
 namespace kmc {
 
-bool ProcessesUseSpecies(KMCProcessList*, const std::string&) { return false; }
+bool ProcessesUseSpecies(KMCProcessList* processes, const std::string& name) {
+    return processes != nullptr && processes->IsSpeciesUsed(name);
+}
 
 bool InteractionsUseSpecies(KMCInteractionList*, const std::string&) { return false; }
 

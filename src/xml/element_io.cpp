@@ -23,6 +23,10 @@ void ElementWriter::Long(const char* attribute, LONG value) {
     nox::Check(writer_->AddLongAttribute(NoxBSTR(attribute).Get(), value));
 }
 
+void ElementWriter::Bool(const char* attribute, bool value) {
+    nox::Check(writer_->AddBoolAttribute(NoxBSTR(attribute).Get(), value ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
 void ElementWriter::Color(const char* attribute, ColorValue value) { Text(attribute, value.ToString()); }
 
 void ElementWriter::Close() { nox::Check(writer_->CloseObject()); }
@@ -68,6 +72,34 @@ double ElementReader::Double(const char* attribute) {
 
 LONG ElementReader::Long(const char* attribute) {
     return ReadNumber(attribute, &IVxXMLToOstrel::GetLongAttributeValue);
+}
+
+bool ElementReader::Bool(const char* attribute) {
+    return ReadNumber(attribute, &IVxXMLToOstrel::GetBoolAttributeValue) == VARIANT_TRUE;
+}
+
+template <class Value>
+std::optional<Value> ElementReader::ReadOptional(const char* attribute,
+                                                 HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*)) {
+    Value value{};
+    if ((reader_->*read)(NoxBSTR(attribute).Get(), &value) != S_OK) return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> ElementReader::OptionalText(const char* attribute) {
+    NoxBSTR text;
+    if (reader_->GetAttributeValue(NoxBSTR(attribute).Get(), text.Put()) != S_OK) return std::nullopt;
+    return text.ToTString();
+}
+
+std::optional<bool> ElementReader::OptionalBool(const char* attribute) {
+    std::optional<VARIANT_BOOL> flag = ReadOptional(attribute, &IVxXMLToOstrel::GetBoolAttributeValue);
+    if (!flag) return std::nullopt;
+    return *flag == VARIANT_TRUE;
+}
+
+std::optional<LONG> ElementReader::OptionalLong(const char* attribute) {
+    return ReadOptional(attribute, &IVxXMLToOstrel::GetLongAttributeValue);
 }
 
 ColorValue ElementReader::Color(const char* attribute, ColorValue whenAbsent) {

@@ -19,6 +19,7 @@ public:
     void Text(const char* attribute, const std::string& value);
     void Double(const char* attribute, double value);
     void Long(const char* attribute, LONG value);
+    void Bool(const char* attribute, bool value);
     // The colour's text form, so that its top byte is stored too.
     void Color(const char* attribute, ColorValue value);
     void Close();
@@ -39,6 +40,12 @@ public:
     std::string Text(const char* attribute, const char* failure = nullptr);
     double Double(const char* attribute);
     LONG Long(const char* attribute);
+    // True only for the text "true".
+    bool Bool(const char* attribute);
+    // Attributes a file may leave out: absent, and unreadable alike, read as nothing.
+    std::optional<std::string> OptionalText(const char* attribute);
+    std::optional<bool> OptionalBool(const char* attribute);
+    std::optional<LONG> OptionalLong(const char* attribute);
     // An absent colour reads as `whenAbsent`; text that is not a colour fails like a failing read.
     ColorValue Color(const char* attribute, ColorValue whenAbsent);
     // Whether the element has children that were not read.
@@ -50,6 +57,8 @@ private:
     std::optional<std::string> Attribute(const char* attribute, const char* failure);
     template <class Number>
     Number ReadNumber(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*));
+    template <class Value>
+    std::optional<Value> ReadOptional(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*));
     void CheckAttribute(HRESULT hr, const char* attribute, const char* failure = nullptr) const;
     [[noreturn]] void FailAttribute(const char* attribute, const char* failure) const;
 

@@ -81,7 +81,7 @@ TEST(ProcessesDocumentTest, BrokenFilesAreDescribed) {
     EXPECT_EQ(
         LoadFailure(
             R"(<ProcessesDocument Version="1.0"><Lattice LatticeType="Oblique" SymmetryGroup="p 1">)"
-            R"(<LatticeSiteList NumberOfSites="0"/></Lattice><SpeciesList/><Extra/></ProcessesDocument>)"),
+            R"(<LatticeSiteList NumberOfSites="0"/></Lattice><SpeciesList/><ProcessList/><Extra/></ProcessesDocument>)"),
         "test.xml holds content after its last top-level element.");
     EXPECT_NE(LoadFailure("<ProcessesDocument"), "<loaded>");
 }
