@@ -17,6 +17,7 @@
 
 namespace {
 
+using kmctest::DecimalCommaLocale;
 using kmctest::Outcome;
 using kmctest::Raised;
 
@@ -131,17 +132,11 @@ TEST(ExpressionTest, ZeroEmptinessAndDependencies) {
 class DecimalCommaTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        locale_t probe = newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
-        if (probe == static_cast<locale_t>(0))
-            GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (build.sh generates it)";
-        freelocale(probe);
-        if (const char* old = std::getenv("LC_ALL")) saved_ = old;
-        setenv("LC_ALL", "de_DE.UTF-8", 1);
+        if (!comma_.Available()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (build.sh generates it)";
     }
-    void TearDown() override { saved_ ? setenv("LC_ALL", saved_->c_str(), 1) : unsetenv("LC_ALL"); }
 
 private:
-    std::optional<std::string> saved_;
+    DecimalCommaLocale comma_;
 };
 
 TEST_F(DecimalCommaTest, UserTextIsReadAndShownWithTheCommaButStoredInTheCLocale) {

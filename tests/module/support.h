@@ -4,7 +4,11 @@
 
 #include <gmock/gmock.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -73,6 +77,31 @@ inline Outcome LoadXml(IDispatch* object, const std::string& document) {
     EXPECT_EQ(reader->InitializeLoader(root.Put(), version.Put()), S_OK);
     return Raised([&] { OstrelUtils::LoadXML(object, reader.Get()); });
 }
+
+// Names a locale with a decimal comma in LC_ALL while it lives; the localization scope reads it.
+// Available() is false on a machine without that locale (build.sh generates it).
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale() {
+        locale_t probe = newlocale(LC_ALL_MASK, kName, static_cast<locale_t>(0));
+        if (probe == static_cast<locale_t>(0)) return;
+        freelocale(probe);
+        if (const char* old = std::getenv("LC_ALL")) saved_ = old;
+        setenv("LC_ALL", kName, 1);
+        available_ = true;
+    }
+    ~DecimalCommaLocale() {
+        if (available_) saved_ ? setenv("LC_ALL", saved_->c_str(), 1) : unsetenv("LC_ALL");
+    }
+    DecimalCommaLocale(const DecimalCommaLocale&) = delete;
+    DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
+    bool Available() const { return available_; }
+    static constexpr const char* kName = "de_DE.UTF-8";
+
+private:
+    std::optional<std::string> saved_;
+    bool available_ = false;
+};
 
 class MockDocument : public CKMCDocumentsBase {
 public:
