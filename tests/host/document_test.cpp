@@ -103,6 +103,49 @@ TEST(ProcessesDocumentTest, ComparingDocumentsAsksBothLists) {
               "lattice: fails\nLattices are of different type.\nspecies list: holds\n");
 }
 
+TEST(ProcessesDocumentTest, SummaryShowsEachProcessWithItsSitesAndSymmetry) {
+    auto summary = kmcdoc::Summarize(*kmcdoc::ProcessesDocument::Load(Example("square_lattice.xml")));
+    ASSERT_EQ(summary.processes.size(), 6u);
+    const kmcdoc::ProcessSummary& oxidation = summary.processes[5];
+    EXPECT_EQ(oxidation.index, 6);
+    EXPECT_EQ(oxidation.type, "Reaction");
+    ASSERT_EQ(oxidation.activeSites.size(), 2u);
+    EXPECT_EQ(oxidation.activeSites[1].site, "( 0 , 0 / 4 )");
+    EXPECT_EQ(summary.processes[3].symmetryIndices, (std::vector<LONG>{0, 1, 2, 3}));
+    const std::string json = kmcdoc::SummaryJson(summary);
+    EXPECT_NE(json.find(R"x("blocking_sites":[{"site":"( 1 , 0 / 1 )","pattern":"V"}],"symmetry_indices":[0,1,2,)x"
+                        R"(3,4,5,6,7],"symmetry_images":8})"),
+              std::string::npos);
+    EXPECT_NE(json.find(R"({"index":1,"identifier":"CO_adsorption","description":"CO from the gas phase onto a top )"
+                        R"(site","type":"Adsorption","enabled":true,"associative":false,"specification_type":)"
+                        R"("Arrhenius","prefactor":"2.00000e08",)"),
+              std::string::npos);
+    EXPECT_NE(kmcdoc::SummaryText(summary).find("    Reaction ( 0 , 0 / 4 ): O -> V\n"), std::string::npos);
+}
+
+// Each verdict's name, flag and text as the library gives it, and every invalid process with --all.
+TEST(ProcessesDocumentTest, VerdictsReportEveryProcessProblem) {
+    std::string text = ReadFile(Example("square_lattice.xml"));
+    auto replaceFirst = [&](const std::string& from, const std::string& to) {
+        text.replace(text.find(from), from.size(), to);
+    };
+    replaceFirst(R"(ResultSpecies="O")", R"(ResultSpecies="X")");
+    replaceFirst(R"(Identifier="CO_desorption")", R"(Identifier="CO_adsorption")");
+    auto document = kmcdoc::ProcessesDocument::Parse(text, "test.xml");
+    auto verdicts = kmcdoc::DocumentVerdicts(*document);
+    EXPECT_FALSE(kmcdoc::AllHold(verdicts));
+    const std::string invalid = "Error in specification of process O2_adsorption (index 3):\n"
+                                "One or more active sites are incorrectly or incompletely specified.";
+    EXPECT_EQ(kmcdoc::VerdictsText(verdicts),
+              "AreProcessesValid: fails\n" + invalid + "\nAreProcessesUnique: holds\nAreProcessChargesConsistent: holds\n");
+    auto processes = kmcdoc::ProcessVerdicts(*document);
+    ASSERT_EQ(processes.size(), 6u);
+    EXPECT_EQ(kmcdoc::InvalidProcessesText(processes), "Invalid enabled processes:\n" + invalid + "\n");
+    const std::string json = kmcdoc::VerdictsJson(verdicts, &processes);
+    EXPECT_EQ(json.rfind(R"({"verdicts":[{"name":"AreProcessesValid","valid":false,"message":"Error in )", 0), 0u);
+    EXPECT_NE(json.find(R"({"index":2,"identifier":"CO_adsorption","valid":true,"message":""})"), std::string::npos);
+}
+
 TEST(ProcessesDocumentTest, SavedDocumentLoadsBack) {
     auto document = kmcdoc::ProcessesDocument::Load(Example("hexagonal_lattice.xml"));
     std::string path = testing::TempDir() + "/saved.xml";
