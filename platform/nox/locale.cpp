@@ -1,5 +1,8 @@
 #include "nox/locale.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 thread_local const NoxLocalizationEnabler* t_current = nullptr;
@@ -17,10 +20,62 @@ locale_t UserNumericLocale() {
     return user != static_cast<locale_t>(0) ? user : newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
 }
 
+// What names the user's locale: the variables the C library reads for it.
+std::string EnvironmentKey() {
+    std::string key;
+    for (const char* name : {"LC_ALL", "LC_NUMERIC", "LC_CTYPE", "LC_COLLATE", "LC_MONETARY", "LC_TIME",
+                             "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        key += value != nullptr ? value : "";
+        key += '\n';
+    }
+    return key;
+}
+
+// Building a locale from the environment takes about a millisecond, so each thread keeps the
+// last one it built and builds again only when the environment names another.
+class UserLocales {
+public:
+    UserLocales() = default;
+    UserLocales(const UserLocales&) = delete;
+    UserLocales& operator=(const UserLocales&) = delete;
+    ~UserLocales() { Release(); }
+
+    void Refresh() {
+        std::string key = EnvironmentKey();
+        if (numeric_ != static_cast<locale_t>(0) && key == key_) return;
+        Release();
+        stream_ = UserStreamLocale();
+        numeric_ = UserNumericLocale();
+        key_ = std::move(key);
+    }
+    const std::locale& Stream() const { return stream_; }
+    locale_t Numeric() const { return numeric_; }
+
+private:
+    void Release() {
+        if (numeric_ != static_cast<locale_t>(0)) freelocale(numeric_);
+        numeric_ = static_cast<locale_t>(0);
+    }
+
+    std::string key_;
+    std::locale stream_;
+    locale_t numeric_ = static_cast<locale_t>(0);
+};
+
+UserLocales& CurrentUserLocales() {
+    thread_local UserLocales locales;
+    locales.Refresh();
+    return locales;
+}
+
 }  // namespace
 
+// The scope holds its own copy of the numeric locale, which outlives a change of environment.
 NoxLocalizationEnabler::NoxLocalizationEnabler()
-    : previous_(t_current), streamLocale_(UserStreamLocale()), numericLocale_(UserNumericLocale()) {
+    : previous_(t_current),
+      streamLocale_(CurrentUserLocales().Stream()),
+      numericLocale_(duplocale(CurrentUserLocales().Numeric())) {
     t_current = this;
 }
 

@@ -2,6 +2,8 @@
 // shutdown caller.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <limits>
 
 #include "com/oleauto.h"
@@ -43,6 +45,25 @@ TEST(NoxLocaleTest, ScopesNestAndRestore) {
     }
     EXPECT_EQ(NoxLocalizationEnabler::Current(), nullptr);
     EXPECT_EQ(nox::CurrentStreamLocale(), std::locale::classic());
+}
+
+// Each scope reads the environment as it is when the scope opens, however often scopes open.
+TEST(NoxLocaleTest, ScopesFollowAChangeOfEnvironment) {
+    locale_t probe = newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+    if (probe == static_cast<locale_t>(0)) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    freelocale(probe);
+    const char* saved = std::getenv("LC_ALL");
+    const std::string previous = saved != nullptr ? saved : "";
+    auto separator = [] {
+        NoxLocalizationEnabler scope;
+        return std::use_facet<std::numpunct<char>>(nox::CurrentStreamLocale()).decimal_point();
+    };
+    for (const char* name : {"C", "de_DE.UTF-8", "C", "de_DE.UTF-8"}) {
+        setenv("LC_ALL", name, 1);
+        EXPECT_EQ(separator(), std::string(name) == "C" ? '.' : ',') << name;
+        EXPECT_EQ(separator(), std::string(name) == "C" ? '.' : ',') << name;
+    }
+    saved != nullptr ? setenv("LC_ALL", previous.c_str(), 1) : unsetenv("LC_ALL");
 }
 
 TEST(NoxResultTest, DescriptionsTravelThroughErrorInfoAndExcepInfo) {
