@@ -45,13 +45,77 @@ float MeanSquareDifference(ColorValue a, ColorValue b) {
     return sum / 3.0f;
 }
 
-float Distance(ColorValue candidate, const std::vector<ColorValue>& existing) {
-    float nearest = 1.0f;
-    for (ColorValue color : existing) nearest = std::min(nearest, MeanSquareDifference(candidate, color));
-    return std::sqrt(nearest);
+constexpr int kLevelsPerCell = 256 / 32;
+
+// The least mean square difference any colour can have from a candidate when some channel of it
+// differs by at least `levels`; a little less, so that rounding never hides a nearer colour.
+double LowerBound(int levels) {
+    const double scaled = levels / 255.0;
+    return scaled * scaled / 3.0 - 1e-6;
 }
 
 }  // namespace
+
+ColorSet::ColorSet(const std::vector<ColorValue>& colors) {
+    for (ColorValue color : colors) Add(color);
+}
+
+size_t ColorSet::CellOf(int r, int g, int b) {
+    return static_cast<size_t>((r * kCellsPerChannel + g) * kCellsPerChannel + b);
+}
+
+void ColorSet::File(ColorValue color) {
+    cells_[CellOf(color.Channel(0) / kLevelsPerCell, color.Channel(1) / kLevelsPerCell,
+                  color.Channel(2) / kLevelsPerCell)]
+        .push_back(color);
+}
+
+void ColorSet::Add(ColorValue color) {
+    all_.push_back(color);
+    if (!cells_.empty()) {
+        File(color);
+    } else if (all_.size() > kFewColors) {
+        cells_.resize(static_cast<size_t>(kCellsPerChannel) * kCellsPerChannel * kCellsPerChannel);
+        for (ColorValue filed : all_) File(filed);
+    }
+}
+
+void ColorSet::Clear() {
+    cells_.clear();
+    all_.clear();
+}
+
+float ColorSet::NearestInCell(ColorValue candidate, int r, int g, int b, float nearest) const {
+    for (ColorValue color : cells_[CellOf(r, g, b)]) nearest = std::min(nearest, MeanSquareDifference(candidate, color));
+    return nearest;
+}
+
+float ColorSet::Distance(ColorValue candidate) const {
+    float nearest = 1.0f;
+    // A few colours are simply all compared; the shells pay off where colours are many.
+    if (cells_.empty()) {
+        for (ColorValue color : all_) nearest = std::min(nearest, MeanSquareDifference(candidate, color));
+        return std::sqrt(nearest);
+    }
+    const int home[3] = {candidate.Channel(0) / kLevelsPerCell, candidate.Channel(1) / kLevelsPerCell,
+                         candidate.Channel(2) / kLevelsPerCell};
+    // Shells of cells around the candidate's own, until no colour of the next shell can be nearer:
+    // one of its channels differs by more than (ring - 1) whole cells.
+    for (int ring = 0; ring < kCellsPerChannel; ++ring) {
+        if (ring > 0 && LowerBound((ring - 1) * kLevelsPerCell + 1) > nearest) break;
+        for (int r = home[0] - ring; r <= home[0] + ring; ++r) {
+            for (int g = home[1] - ring; g <= home[1] + ring; ++g) {
+                for (int b = home[2] - ring; b <= home[2] + ring; ++b) {
+                    const bool onShell = std::max({std::abs(r - home[0]), std::abs(g - home[1]), std::abs(b - home[2])}) == ring;
+                    const bool inCube = r >= 0 && g >= 0 && b >= 0 && r < kCellsPerChannel && g < kCellsPerChannel &&
+                                        b < kCellsPerChannel;
+                    if (onShell && inCube) nearest = NearestInCell(candidate, r, g, b, nearest);
+                }
+            }
+        }
+    }
+    return std::sqrt(nearest);
+}
 
 uint32_t SpeciesColorSeed(std::string_view name) {
     uint32_t h = 0;
@@ -62,13 +126,13 @@ uint32_t SpeciesColorSeed(std::string_view name) {
     return h;
 }
 
-ColorValue ChooseInitialColor(std::string_view name, const std::vector<ColorValue>& existing) {
+ColorValue ChooseInitialColor(std::string_view name, const ColorSet& existing) {
     CandidateColors candidates(SpeciesColorSeed(name));
     ColorValue best = candidates.Next();
-    float bestDistance = Distance(best, existing);
+    float bestDistance = existing.Distance(best);
     for (int drawn = 1; bestDistance < kFarEnough && drawn < kMostCandidates; ++drawn) {
         ColorValue candidate = candidates.Next();
-        float distance = Distance(candidate, existing);
+        float distance = existing.Distance(candidate);
         if (distance > bestDistance) {
             best = candidate;
             bestDistance = distance;

@@ -20,4 +20,10 @@ bool SameSpeciesName(std::string_view a, std::string_view b) {
                       [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
+std::string FoldedSpeciesName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = Upper(c);
+    return folded;
+}
+
 }  // namespace kmc

@@ -17,6 +17,10 @@ void KMCSpecies::SetName(const std::string& name) {
 
 CKMCDocumentsBase* KMCSpecies::ParentDocument() const { return parents_.Document(); }
 
+void KMCSpecies::TellList() const {
+    if (KMCSpeciesList* list = ParentList()) list->SpeciesChanged(*this);
+}
+
 HRESULT KMCSpecies::get_Name(BSTR* name) {
     return Boundary([&] { *kmc::Out(name) = NoxBSTR(name_).Detach(); });
 }
@@ -34,11 +38,17 @@ HRESULT KMCSpecies::get_Color(LONG* color) {
 }
 
 HRESULT KMCSpecies::put_Color(LONG color) {
-    return Boundary([&] { Edit([&] { color_ = color_.WithRgb(static_cast<uint32_t>(color)); }); });
+    return Boundary([&] {
+        Edit([&] { color_ = color_.WithRgb(static_cast<uint32_t>(color)); });
+        TellList();
+    });
 }
 
 HRESULT KMCSpecies::put_RawColor(LONG color) {
-    return Boundary([&] { color_ = color_.WithRgb(static_cast<uint32_t>(color)); });
+    return Boundary([&] {
+        color_ = color_.WithRgb(static_cast<uint32_t>(color));
+        TellList();
+    });
 }
 
 HRESULT KMCSpecies::get_Charge(LONG* charge) {
@@ -92,6 +102,7 @@ HRESULT KMCSpecies::Clone(IVxKMCSpecies* source) {
             color_ = color_.WithRgb(static_cast<uint32_t>(color));
             charge_ = charge;
         });
+        TellList();
     });
 }
 
@@ -121,5 +132,6 @@ HRESULT KMCSpecies::LoadFromXML(IVxXMLToOstrel* reader) {
         radius_ = radius;
         charge_ = charge;
         color_ = color;
+        TellList();
     });
 }

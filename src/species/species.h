@@ -28,7 +28,7 @@ public:
     // Called by the list when the species leaves it.
     void LeaveOwner() { parents_.Unlink(); }
 
-    std::string Name() const { return name_; }
+    const std::string& Name() const { return name_; }
     // The whole stored colour, top byte included.
     ColorValue Color() const { return color_; }
     KMCSpeciesList* ParentList() const { return parents_.Get<KMCSpeciesList>(); }
@@ -52,6 +52,9 @@ public:
     [[nodiscard]] HRESULT LoadFromXML(IVxXMLToOstrel* reader) override;
 
 private:
+    // Tells the list that holds the species that its name or colour changed.
+    void TellList() const;
+
     std::string name_;
     double radius_ = 1.0;
     std::string category_ = "Adsorbate";

@@ -24,56 +24,58 @@ std::string CheckedVacancySymbol(std::string symbol) {
     return symbol;
 }
 
-KMCSpecies* FindIgnoringCase(const kmc::OwnedItems<KMCSpecies>& species, const std::string& name) {
-    return species.FindFirst([&](const KMCSpecies& s) { return kmc::SameSpeciesName(s.Name(), name); });
-}
-
 }  // namespace
 
 bool KMCSpeciesList::RemoveSpecies(const std::string& name) {
+    index_.MarkStale();
     return species_.RemoveFirst([&](const KMCSpecies& s) { return s.Name() == name; });
 }
 
-bool KMCSpeciesList::Remove(const KMCSpecies& species) { return species_.Remove(species); }
+bool KMCSpeciesList::Remove(const KMCSpecies& species) {
+    index_.MarkStale();
+    return species_.Remove(species);
+}
 
 KMCSpecies* KMCSpeciesList::FindByName(BSTR name) const {
-    return FindIgnoringCase(species_, strings::Trim(BSTRToTString(name)));
+    return index_.FindIgnoringCase(strings::Trim(BSTRToTString(name)), species_);
 }
 
 bool KMCSpeciesList::CanRemoveSpeciesImpl(const std::string& name) const {
     return !kmc::ProcessesUseSpecies(ProcessList(), name) && !kmc::InteractionsUseSpecies(InteractionList(), name);
 }
 
-NoxComPtr<KMCSpecies> KMCSpeciesList::NewSpecies(const std::string& name, const Members& members) {
+NoxComPtr<KMCSpecies> KMCSpeciesList::NewSpecies(const std::string& name, const Members& members,
+                                                 kmc::SpeciesIndex& index) {
     if (!kmc::IsValidSpeciesName(name))
         throw NoxResult(
             E_UNEXPECTED,
             "Species names must start with a letter, and must contain only alphabetic characters, "
             "numeric characters or _.");
-    std::vector<ColorValue> colors;
-    for (const auto& existing : members) {
-        std::string existingName = existing->Name();
-        if (existingName == name)
+    // The first species of the name, whatever its case, decides which refusal applies.
+    if (const KMCSpecies* existing = index.FindIgnoringCase(name, members)) {
+        if (existing->Name() == name)
             throw NoxResult(E_UNEXPECTED, "Requested species already exists in the species list.");
-        if (kmc::SameSpeciesName(existingName, name))
-            throw NoxResult(E_UNEXPECTED,
-                            "Requested species already exists in the species list.\n"
-                            "Species names in Lumetra documents are case insensitive.");
-        colors.push_back(ColorValue(existing->Color().Rgb() | ColorValue::kOpaqueTop));
+        throw NoxResult(E_UNEXPECTED,
+                        "Requested species already exists in the species list.\n"
+                        "Species names in Lumetra documents are case insensitive.");
     }
     NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
     species->SetParent(this);
     species->SetName(name);
-    nox::Check(species->put_Color(static_cast<LONG>(kmc::ChooseInitialColor(name, colors).Rgb())));
+    nox::Check(
+        species->put_Color(static_cast<LONG>(kmc::ChooseInitialColor(name, index.Colors(members)).Rgb())));
     return species;
 }
+
+void KMCSpeciesList::SpeciesChanged(const KMCSpecies& species) { index_.Changed(species); }
 
 HRESULT KMCSpeciesList::CreateSpecies(BSTR name, IVxKMCSpecies** species) {
     return Boundary([&] {
         kmc::Out(species);
         Edit([&] {
-            NoxComPtr<KMCSpecies> created = NewSpecies(BSTRToTString(name), species_);
+            NoxComPtr<KMCSpecies> created = NewSpecies(BSTRToTString(name), species_, index_);
             species_.Append(created);
+            index_.Append(*created);
             kmc::HandOut(created, species);
         });
     });
@@ -104,7 +106,10 @@ HRESULT KMCSpeciesList::get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) {
 }
 
 HRESULT KMCSpeciesList::ClearSpeciesList() {
-    return Boundary([&] { species_.Clear(); });
+    return Boundary([&] {
+        species_.Clear();
+        index_.MarkStale();
+    });
 }
 
 HRESULT KMCSpeciesList::put_VacancySymbol(BSTR symbol) {
@@ -149,14 +154,16 @@ KMCSpeciesList::Members KMCSpeciesList::CloneMembers(IVxKMCSpeciesList& source) 
     LONG count = 0;
     nox::Check(source.get_Count(&count));
     Members copies;
-    for (LONG index = 0; index < count; ++index) {
+    kmc::SpeciesIndex index;
+    for (LONG position = 0; position < count; ++position) {
         NoxComPtr<IVxKMCSpecies> original;
-        nox::Check(source.get_Item(index, original.Put()));
+        nox::Check(source.get_Item(position, original.Put()));
         NoxBSTR name;
         nox::Check(original->get_Name(name.Put()));
-        NoxComPtr<KMCSpecies> copy = NewSpecies(name.ToTString(), copies);
+        NoxComPtr<KMCSpecies> copy = NewSpecies(name.ToTString(), copies, index);
         nox::Check(copy->Clone(original.Get()));
-        copies.Append(std::move(copy));
+        copies.Append(copy);
+        index.Append(*copy);
     }
     return copies;
 }
@@ -177,6 +184,7 @@ HRESULT KMCSpeciesList::Clone(IVxKMCSpeciesList* source) {
             nox::Check(source->get_VacancyColor(&color));
             nox::Check(source->get_EnablingSpecies(enabling.Put()));
             species_ = std::move(copies);
+            index_.MarkStale();
             vacancySymbol_ = std::move(checkedSymbol);
             vacancyColor_ = vacancyColor_.WithRgb(static_cast<uint32_t>(color));
             enablingSpecies_ = enabling.ToTString();
@@ -262,6 +270,7 @@ HRESULT KMCSpeciesList::LoadFromXML(IVxXMLToOstrel* reader) {
         std::string enabling = element.Text("NewEnablingSpecies");
         element.Close();
         species_ = std::move(loaded);
+        index_.MarkStale();
         vacancySymbol_ = std::move(symbol);
         vacancyColor_ = color;
         enablingSpecies_ = std::move(enabling);

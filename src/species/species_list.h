@@ -14,6 +14,7 @@
 #include "geometry/color.h"
 #include "nox/comptr.h"
 #include "species/species.h"
+#include "species/species_index.h"
 #include "vxostrel/serializer.h"
 #include "vxostrel/species.h"
 
@@ -46,6 +47,8 @@ public:
     // Removes this very species, the same way. A species deleting itself uses this, so that it
     // never takes another of the same name with it (a name can repeat after a load or a Clone).
     bool Remove(const KMCSpecies& species);
+    // Told by a species of the list when its name or colour changes.
+    void SpeciesChanged(const KMCSpecies& species);
 
     [[nodiscard]] HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) override;
     [[nodiscard]] HRESULT get_Count(LONG* count) override;
@@ -72,13 +75,14 @@ private:
     using Members = kmc::OwnedItems<KMCSpecies>;
 
     // A named and coloured species for `members`, checked against their names.
-    NoxComPtr<KMCSpecies> NewSpecies(const std::string& name, const Members& members);
+    NoxComPtr<KMCSpecies> NewSpecies(const std::string& name, const Members& members, kmc::SpeciesIndex& index);
     Members CloneMembers(IVxKMCSpeciesList& source);
     // The name as a client gives it: trimmed, then matched without regard to case.
     KMCSpecies* FindByName(BSTR name) const;
     bool CanRemoveSpeciesImpl(const std::string& name) const;
 
     Members species_;
+    mutable kmc::SpeciesIndex index_;
     std::string vacancySymbol_ = "V";
     ColorValue vacancyColor_ = kInitialVacancyColor;
     std::string enablingSpecies_;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 
 #include "species/initial_color.h"
 #include "support.h"
@@ -246,15 +247,40 @@ TEST_F(SpeciesTest, InitialColourIsRepeatableOpaqueAndStandsApartFromTheColoursI
     ASSERT_EQ(Create(other.Get(), "CO", &theirs), S_OK);
     const ColorValue alone = Raw(mine).Color();
     EXPECT_EQ(alone, Raw(theirs).Color());
-    EXPECT_EQ(alone, kmc::ChooseInitialColor("CO", {}));
+    EXPECT_EQ(alone, kmc::ChooseInitialColor("CO", kmc::ColorSet()));
     EXPECT_EQ(alone.Value() >> 24, 0xFFu);
     // With its own first candidate in use, the choice moves on to a colour far from it.
-    const ColorValue moved = kmc::ChooseInitialColor("CO", {alone});
+    const ColorValue moved = kmc::ChooseInitialColor("CO", kmc::ColorSet({alone}));
     double sum = 0;
     for (int c = 0; c < 3; ++c) sum += std::pow((moved.Channel(c) - alone.Channel(c)) / 255.0, 2);
     EXPECT_GE(std::sqrt(sum / 3), 0.2);
-    EXPECT_EQ(kmc::ChooseInitialColor("CO", {alone}), moved);
-    EXPECT_EQ(Raw(Add("O2")).Color(), kmc::ChooseInitialColor("O2", {alone}));
+    EXPECT_EQ(kmc::ChooseInitialColor("CO", kmc::ColorSet({alone})), moved);
+    EXPECT_EQ(Raw(Add("O2")).Color(), kmc::ChooseInitialColor("O2", kmc::ColorSet({alone})));
+}
+
+// The colour set finds the nearest colour by cells; it must give the distance a comparison with
+// every colour gives, to the last bit, whether the colours are few or many.
+TEST(ColorSetTest, DistanceIsTheNearestOfAllColoursExactly) {
+    std::mt19937 random(7);
+    auto draw = [&] { return ColorValue(0xFF000000u | (random() & 0xFFFFFFu)); };
+    auto scaled = [](ColorValue c, int k) { return static_cast<float>(c.Channel(k)) / 255.0f; };
+    for (size_t count : {0u, 3u, 256u, 257u, 3000u}) {
+        std::vector<ColorValue> colors;
+        for (size_t k = 0; k < count; ++k) colors.push_back(draw());
+        // Some colours in a corner, so that candidates elsewhere reach far for their nearest.
+        for (size_t k = 0; k < count / 10; ++k) colors.push_back(ColorValue(0xFF000000u | (random() & 0x0F0F0Fu)));
+        const kmc::ColorSet set(colors);
+        for (int trial = 0; trial < 200; ++trial) {
+            const ColorValue candidate = draw();
+            float nearest = 1.0f;
+            for (ColorValue color : colors) {
+                float sum = 0.0f;
+                for (int k = 0; k < 3; ++k) sum += (scaled(candidate, k) - scaled(color, k)) * (scaled(candidate, k) - scaled(color, k));
+                nearest = std::min(nearest, sum / 3.0f);
+            }
+            ASSERT_EQ(set.Distance(candidate), std::sqrt(nearest)) << count << " colours, trial " << trial;
+        }
+    }
 }
 
 }  // namespace
