@@ -99,19 +99,21 @@ std::vector<LONG> KMCLatticeSiteList::GetRelatedSites(LONG index) const {
 
 PeriodicTranslation KMCLatticeSiteList::FindSite(double x, double y, LONG label) const {
     const Point3d position{x, y, 0.0};
-    for (LONG k = 0; k < Count(); ++k) {
-        const KMCLatticeSite& site = sites_[static_cast<size_t>(k)];
+    for (size_t k : positions_.Near(position, sites_)) {
+        const KMCLatticeSite& site = sites_[k];
         if (site.Label() == label && kmc::SameSitePosition(position, site.Position()))
-            return {kmc::CellOffset(x - site.Position().x), kmc::CellOffset(y - site.Position().y), k};
+            return {kmc::CellOffset(x - site.Position().x), kmc::CellOffset(y - site.Position().y),
+                    static_cast<LONG>(k)};
     }
     throw NoxResult(E_UNEXPECTED, "FindSite failed to find desired site in LatticeSiteList");
 }
 
 bool KMCLatticeSiteList::SiteAlreadyExists(const std::string& category, const Point3d& position) const {
     if (category == kmc::kLabelSite) return false;
-    return sites_.FindFirst([&](const KMCLatticeSite& site) {
-        return site.Category() == category && kmc::SameSitePosition(site.Position(), position);
-    }) != nullptr;
+    const std::vector<size_t> near = positions_.Near(position, sites_);
+    return std::any_of(near.begin(), near.end(), [&](size_t k) {
+        return sites_[k].Category() == category && kmc::SameSitePosition(sites_[k].Position(), position);
+    });
 }
 
 void KMCLatticeSiteList::AppendSite(const std::string& category, const Point3d& position, ColorValue color,
@@ -119,6 +121,7 @@ void KMCLatticeSiteList::AppendSite(const std::string& category, const Point3d& 
     NoxComPtr<KMCLatticeSite> site = KMCLatticeSite::Create();
     site->SetParent(this);
     site->SetParameters(category, position.x, position.y, color, label);
+    positions_.Append(sites_.Count(), site->Position());
     sites_.Append(std::move(site));
 }
 
@@ -203,6 +206,7 @@ HRESULT KMCLatticeSiteList::get_Item(LONG index, IVxKMCLatticeSite** site) {
 HRESULT KMCLatticeSiteList::ClearLatticeSiteList() {
     return Boundary([&] {
         sites_.Clear();
+        positions_.MarkStale();
         nextSiteLabel_ = 1;
     });
 }
@@ -298,6 +302,7 @@ HRESULT KMCLatticeSiteList::DeleteSite(LONG index) {
         Edit([&] {
             const std::vector<LONG> orbit = GetRelatedSites(index);
             sites_.RemoveAt(std::vector<size_t>(orbit.begin(), orbit.end()));
+            positions_.MarkStale();
         });
     });
 }
@@ -325,6 +330,7 @@ HRESULT KMCLatticeSiteList::LoadFromXML(IVxXMLToOstrel* reader) {
         element.Close();
         // The list changes only once the whole element has been read.
         sites_ = std::move(loaded);
+        positions_.MarkStale();
         nextSiteLabel_ = nextSiteLabel;
     });
 }

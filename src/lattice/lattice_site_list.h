@@ -13,6 +13,7 @@
 #include "geometry/color.h"
 #include "geometry/geometry.h"
 #include "lattice/lattice_site.h"
+#include "lattice/site_index.h"
 #include "vxostrel/document.h"
 #include "vxostrel/lattice.h"
 #include "vxostrel/serializer.h"
@@ -75,6 +76,7 @@ private:
     const char* SiteDifference(IVxKMCLatticeSiteList& other) const;
 
     kmc::OwnedItems<KMCLatticeSite> sites_;
+    mutable kmc::SitePositionIndex positions_;
     LONG nextSiteLabel_ = 1;
     kmc::ParentLinks<KMCLattice> parents_;
 };
