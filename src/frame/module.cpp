@@ -6,6 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "configuration/configuration.h"
+#include "configuration/configuration_history.h"
+#include "configuration/configuration_history_action.h"
 #include "frame/component.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site.h"
@@ -36,7 +39,9 @@ struct ClassList {
     static constexpr NSConstructorProcPtr kModuleCreators[] = {&CreateThroughModule<Classes>...};
 };
 using Classes = ClassList<KMCLattice, KMCLatticeSite, KMCLatticeSiteList, KMCSpecies, KMCSpeciesList,
-                          KMCSiteSpecification, OstrelToXML, XMLToOstrel>;
+                          KMCSiteSpecification,
+                          KMCConfigurationHistoryAction, KMCConfigurationHistory, KMCConfiguration,
+                          OstrelToXML, XMLToOstrel>;
 
 // The interfaces of the type library, in registration order.
 template <class... Interfaces>
@@ -44,7 +49,9 @@ std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
     return {&DescribeInterface(static_cast<Interfaces*>(nullptr))...};
 }
 const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
-    static const auto interfaces = DescribeAll<IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCSerializer,
+    static const auto interfaces = DescribeAll<IVxKMCConfiguration, IVxKMCConfigurationHistory,
+                                               IVxKMCConfigurationHistoryAction,
+                                               IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCSerializer,
                                                IVxKMCSiteSpecification, IVxKMCSpecies, IVxKMCSpeciesList, IVxOstrelToXML,
                                                IVxXMLToOstrel>();
     return interfaces;

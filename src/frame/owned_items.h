@@ -51,6 +51,11 @@ public:
     }
 
     void Append(NoxComPtr<T> item) { items_.push_back(std::move(item)); }
+    // Appends every item of `other`, which is left empty; the items move without leaving.
+    void AppendAll(OwnedItems&& other) {
+        for (NoxComPtr<T>& item : other.items_) items_.push_back(std::move(item));
+        other.items_.clear();
+    }
 
     void RemoveAt(size_t index) {
         NoxComPtr<T> removed = std::move(items_[index]);

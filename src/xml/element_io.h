@@ -32,13 +32,17 @@ private:
 class ElementReader {
 public:
     // An absent element is refused like a failing one: reading on would take the attributes of
-    // the enclosing element and close it in place of this one.
-    ElementReader(IVxXMLToOstrel* reader, const char* element);
+    // the enclosing element and close it in place of this one. `failure`, when given, replaces
+    // the derived sentence.
+    ElementReader(IVxXMLToOstrel* reader, const char* element, const char* failure = nullptr);
+    // For an element a file may leave out: nothing when the next child is not that element; a
+    // failing reader is refused as above.
+    static std::optional<ElementReader> OpenIfPresent(IVxXMLToOstrel* reader, const char* element);
     // `failure`, when given, replaces the derived sentence: some saved formats name an attribute
     // in their sentence differently from its XML name, and callers rely on the exact text.
     std::string Text(const char* attribute, const char* failure = nullptr);
-    double Double(const char* attribute);
-    LONG Long(const char* attribute);
+    double Double(const char* attribute, const char* failure = nullptr);
+    LONG Long(const char* attribute, const char* failure = nullptr);
     // An absent colour reads as `whenAbsent`; text that is not a colour fails like a failing read.
     ColorValue Color(const char* attribute, ColorValue whenAbsent);
     // Whether the element has children that were not read.
@@ -47,9 +51,10 @@ public:
     void Close();
 
 private:
+    ElementReader(IVxXMLToOstrel* reader, const char* element, HRESULT opened, const char* failure);
     std::optional<std::string> Attribute(const char* attribute, const char* failure);
     template <class Number>
-    Number ReadNumber(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*));
+    Number ReadNumber(const char* attribute, const char* failure, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*));
     void CheckAttribute(HRESULT hr, const char* attribute, const char* failure = nullptr) const;
     [[noreturn]] void FailAttribute(const char* attribute, const char* failure) const;
 
