@@ -1,8 +1,8 @@
 #include "configuration/configuration_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
-#include <optional>
 
 #include "nox/format.h"
 #include "nox/result.h"
@@ -33,17 +33,6 @@ std::optional<std::string_view> NextEntry(std::string_view text, size_t& positio
     return text.substr(begin, end - begin);
 }
 
-// Skips up to `count` entries and returns how many there were.
-int64_t SkipEntries(std::string_view text, size_t& position, int64_t count) {
-    int64_t skipped = 0;
-    while (skipped < count && NextEntry(text, position)) ++skipped;
-    return skipped;
-}
-
-[[noreturn]] void ThrowBadPatternSize() {
-    throw NoxResult(E_UNEXPECTED, "Unexpected values for size of pattern in KMCConfiguration");
-}
-
 // A pattern size: the entry's leading decimal number (none reads as 0), which must lie between
 // 1 and the largest 32-bit value.
 int64_t PatternSize(std::string_view entry) {
@@ -53,7 +42,7 @@ int64_t PatternSize(std::string_view entry) {
     int64_t value = 0;
     const auto [end, error] = std::from_chars(entry.data(), entry.data() + entry.size(), value);
     if (error == std::errc::result_out_of_range || value < 1 || value > std::numeric_limits<LONG>::max())
-        ThrowBadPatternSize();
+        throw NoxResult(E_UNEXPECTED, "Unexpected values for size of pattern in KMCConfiguration");
     return value;
 }
 
@@ -66,6 +55,29 @@ int64_t PatternSize(std::string_view entry) {
 }
 
 }  // namespace
+
+void ConfigurationText::Row::MoveBefore(int64_t column) {
+    const size_t mark = std::min(static_cast<size_t>(column / kMarkSpacing), marks.size() - 1);
+    const int64_t markEntry = static_cast<int64_t>(mark) * kMarkSpacing;
+    if (column < consumed || markEntry > consumed) {
+        cursor = marks[mark];
+        consumed = markEntry;
+    }
+}
+
+bool ConfigurationText::Row::Advance(std::string_view text, int64_t target) {
+    while (consumed < target)
+        if (!Step(text)) return false;
+    return true;
+}
+
+std::optional<std::string_view> ConfigurationText::Row::Step(std::string_view text) {
+    const std::optional<std::string_view> entry = NextEntry(text, cursor);
+    if (entry && ++consumed % kMarkSpacing == 0 &&
+        static_cast<int64_t>(marks.size()) == consumed / kMarkSpacing)
+        marks.push_back(cursor);
+    return entry;
+}
 
 void ConfigurationText::Reset() {
     parsed_ = false;
@@ -95,7 +107,7 @@ void ConfigurationText::ReadHeader(std::string_view text, const PatchSize& patch
     }
     patternU_ = width;
     patternV_ = height;
-    rows_.assign(1, Row{position, position, 0});
+    rows_.assign(1, Row(position));
     parsed_ = true;
 }
 
@@ -106,15 +118,14 @@ void ConfigurationText::EnsureRows(std::string_view text, const PatchSize& patch
         throw NoxResult(E_UNEXPECTED, "Unexpected index requested in KMCConfiguration::EnsureCacheEnabled");
     const int64_t entriesPerRow = EntriesPerRow(patch);
     while (static_cast<int64_t>(rows_.size()) <= row) {
-        // Go on from what was read of the last known row rather than read it again.
-        size_t position = rows_.back().cursor;
-        const int64_t remaining = entriesPerRow - rows_.back().consumed;
+        // Reading the rest of the last known row leaves it ready for reads in order.
+        Row& last = rows_.back();
+        const bool rowComplete = last.Advance(text, entriesPerRow);
         // A row that ends the text leaves no start for the next one, trailing spaces or not.
-        const bool rowComplete = SkipEntries(text, position, remaining) == remaining;
-        position = SkipSeparators(text, position);
-        if (!rowComplete || position == text.size())
+        const size_t next = SkipSeparators(text, last.cursor);
+        if (!rowComplete || next == text.size())
             throw NoxResult(E_UNEXPECTED, "Insufficient values found in configuration string");
-        rows_.push_back(Row{position, position, 0});
+        rows_.emplace_back(next);
     }
 }
 
@@ -125,15 +136,10 @@ std::string_view ConfigurationText::Entry(std::string_view text, const PatchSize
     const int64_t column = patch.sitesPerCell * (i % patternU_) + s;
     EnsureRows(text, patch, rowIndex);
     Row& row = rows_[static_cast<size_t>(rowIndex)];
-    if (column < row.consumed) row = Row{row.start, row.start, 0};
-    size_t position = row.cursor;
-    const int64_t toSkip = column - row.consumed;
-    const int64_t skipped = SkipEntries(text, position, toSkip);
-    const std::optional<std::string_view> entry =
-        skipped == toSkip ? NextEntry(text, position) : std::nullopt;
-    if (!entry) ThrowMissingEntry(row.consumed + skipped, rowIndex, EntriesPerRow(patch));
-    row.cursor = position;
-    row.consumed = column + 1;
+    row.MoveBefore(column);
+    if (!row.Advance(text, column)) ThrowMissingEntry(row.consumed, rowIndex, EntriesPerRow(patch));
+    const std::optional<std::string_view> entry = row.Step(text);
+    if (!entry) ThrowMissingEntry(column, rowIndex, EntriesPerRow(patch));
     return *entry;
 }
 

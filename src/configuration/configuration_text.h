@@ -8,12 +8,15 @@
 // The text can hold millions of entries, so it is read lazily and only as far as needed: each
 // pattern row's start is found once, and each row keeps a cursor after the last entry read, so
 // that reading a row in order is one pass over it. Reading backwards within a row restarts
-// from the row's start, never from the start of the text. Nothing is sized by the numbers the
-// text gives: every step consumes text, so a hostile string costs no more than its length.
+// inside the row, never from the start of the text: from the nearest of the marks the row
+// keeps every few entries as it is read, so that reads in any order cost a few entries each.
+// Nothing is sized by the numbers the text gives: every step consumes text, so a hostile
+// string costs no more time or memory than its length.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -50,11 +53,22 @@ public:
     size_t KnownRows() const { return rows_.size(); }
 
 private:
+    // One pattern row as far as it has been read.
     struct Row {
-        size_t start;      // where the row's first entry begins
-        size_t cursor;     // just after the last entry read from the row
-        int64_t consumed;  // how many of the row's entries lie before the cursor
+        explicit Row(size_t start) : cursor(start), marks{start} {}
+        // Moves the cursor back to the closest known place at or before entry `column`, unless
+        // the cursor already is between that place and the entry.
+        void MoveBefore(int64_t column);
+        // Reads on until `target` entries lie before the cursor; false when the text ends first.
+        bool Advance(std::string_view text, int64_t target);
+        // Reads the entry at the cursor.
+        std::optional<std::string_view> Step(std::string_view text);
+
+        size_t cursor;              // just after the last entry read, or at the row's start
+        int64_t consumed = 0;       // how many of the row's entries lie before the cursor
+        std::vector<size_t> marks;  // marks[m]: where entry m * kMarkSpacing is read from
     };
+    static constexpr int64_t kMarkSpacing = 32;
 
     void ReadHeader(std::string_view text, const PatchSize& patch);
     int64_t EntriesPerRow(const PatchSize& patch) const { return patternU_ * patch.sitesPerCell; }

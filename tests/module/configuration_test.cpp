@@ -177,6 +177,19 @@ TEST(ConfigurationTest, AnyReadingOrderGivesTheSameEntries) {
             EXPECT_EQ(Read(configuration.Get(), site), Entry(Spelled(site))) << site.i << site.j << site.s;
 }
 
+TEST(ConfigurationTest, LongRowsReadInAnyOrder) {
+    constexpr LONG kCells = 250;
+    std::string text = "1";
+    for (LONG i = 0; i < 2 * kCells; ++i) text += "  e" + std::to_string(i);
+    NoxComPtr<KMCConfiguration> configuration = MakeConfiguration({kCells, 2, 1}, text);
+    std::vector<LONG> order;
+    for (LONG i = 0; i < kCells; ++i) order.push_back((i * 97) % kCells);  // 97 is prime to 250
+    for (LONG j : {1, 0})
+        for (const auto& sequence : {order, std::vector<LONG>(order.rbegin(), order.rend())})
+            for (LONG i : sequence)
+                EXPECT_EQ(Read(configuration.Get(), {i, j, 0}), Entry("e" + std::to_string(j * kCells + i)));
+}
+
 TEST(ConfigurationTest, NewTextOrNewSizesDiscardWhatWasRead) {
     NoxComPtr<KMCConfiguration> configuration = MakeConfiguration({2, 2, 1}, "1 A B C D");
     EXPECT_EQ(Read(configuration.Get(), {1, 1, 0}), Entry("D"));
