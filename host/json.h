@@ -19,6 +19,7 @@ public:
     JsonWriter& Number(double value);
     JsonWriter& Integer(long long value);
     JsonWriter& Bool(bool value);
+    JsonWriter& Null();
 
     const std::string& Text() const { return text_; }
 

@@ -66,10 +66,14 @@ LatticeSummary SummarizeLattice(IVxKMCLattice* lattice) {
 }  // namespace
 
 DocumentSummary Summarize(const ProcessesDocument& document) {
-    IVxKMCSpeciesList* list = &document.SpeciesList();
-    DocumentSummary summary{SummarizeLattice(&document.Lattice()),
+    return Summarize(document.Lattice(), document.SpeciesList());
+}
+
+DocumentSummary Summarize(KMCLattice& lattice, KMCSpeciesList& species) {
+    IVxKMCSpeciesList* list = &species;
+    DocumentSummary summary{SummarizeLattice(&lattice),
                             ReadText(list, &IVxKMCSpeciesList::get_VacancySymbol),
-                            document.SpeciesList().VacancyColor().ToString(),
+                            species.VacancyColor().ToString(),
                             ReadText(list, &IVxKMCSpeciesList::get_EnablingSpecies),
                             {}};
     for (LONG i = 0, count = Read<LONG>(list, &IVxKMCSpeciesList::get_Count); i < count; ++i) {
@@ -98,9 +102,16 @@ std::string SummaryText(const DocumentSummary& summary) {
 }
 
 std::string SummaryJson(const DocumentSummary& summary) {
-    const LatticeSummary& lattice = summary.lattice;
     JsonWriter json;
-    json.BeginObject().Key("lattice").BeginObject();
+    json.BeginObject();
+    WriteSummary(json, summary);
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+void WriteSummary(JsonWriter& json, const DocumentSummary& summary) {
+    const LatticeSummary& lattice = summary.lattice;
+    json.Key("lattice").BeginObject();
     json.Key("type").String(lattice.type).Key("group").String(lattice.group);
     json.Key("u").Number(lattice.u).Key("v").Number(lattice.v).Key("theta").Number(lattice.theta);
     json.Key("operator_count").Integer(lattice.operatorCount).Key("cell_area").Number(lattice.cellArea);
@@ -141,8 +152,7 @@ std::string SummaryJson(const DocumentSummary& summary) {
             .Key("color")
             .String(species.color)
             .EndObject();
-    json.EndArray().EndObject();
-    return json.Text() + "\n";
+    json.EndArray();
 }
 
 }  // namespace kmcdoc

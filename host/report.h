@@ -7,8 +7,12 @@
 
 #include "com/base.h"
 
+class KMCLattice;
+class KMCSpeciesList;
+
 namespace kmcdoc {
 
+class JsonWriter;
 class ProcessesDocument;
 
 struct SpeciesSummary {
@@ -49,7 +53,11 @@ struct DocumentSummary {
 };
 
 DocumentSummary Summarize(const ProcessesDocument& document);
+// The same for a lattice and a species list of any kind of document.
+DocumentSummary Summarize(KMCLattice& lattice, KMCSpeciesList& species);
 std::string SummaryText(const DocumentSummary& summary);
 std::string SummaryJson(const DocumentSummary& summary);
+// The members of SummaryJson's object, written into the object `json` has open.
+void WriteSummary(JsonWriter& json, const DocumentSummary& summary);
 
 }  // namespace kmcdoc

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "configuration_document.h"
 #include "lattice/lattice.h"
 #include "nox/strings.h"
 #include "processes_document.h"
@@ -18,13 +19,24 @@ Verdict AskConsistent(const char* subject, Interface* object, Interface* other) 
     return {subject, consistent == VARIANT_TRUE, message.ToTString()};
 }
 
+// The lattice and species-list verdicts of `document` against `other`, whatever their kinds.
+template <class Document, class Other>
+std::vector<Verdict> CompareObjects(const Document& document, const Other& other) {
+    return {AskConsistent<IVxKMCLattice>("lattice", &document.Lattice(), &other.Lattice()),
+            AskConsistent<IVxKMCSpeciesList>("species list", &document.SpeciesList(), &other.SpeciesList())};
+}
+
 }  // namespace
 
 std::vector<Verdict> DocumentVerdicts(const ProcessesDocument&) { return {}; }
 
 std::vector<Verdict> CompareDocuments(const ProcessesDocument& document, const ProcessesDocument& other) {
-    return {AskConsistent<IVxKMCLattice>("lattice", &document.Lattice(), &other.Lattice()),
-            AskConsistent<IVxKMCSpeciesList>("species list", &document.SpeciesList(), &other.SpeciesList())};
+    return CompareObjects(document, other);
+}
+
+std::vector<Verdict> CompareDocuments(const ConfigurationDocument& configurations,
+                                      const ProcessesDocument& processes) {
+    return CompareObjects(configurations, processes);
 }
 
 std::string VerdictsText(const std::vector<Verdict>& verdicts) {
