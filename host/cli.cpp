@@ -3,6 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "configuration_document.h"
+#include "configuration_report.h"
+#include "document_files.h"
 #include "groups_report.h"
 #include "nox/result.h"
 #include "processes_document.h"
@@ -18,6 +21,7 @@ struct Outcome {
     int exitCode = kExitSuccess;
     bool json = false;
     bool all = false;
+    bool csv = false;
 };
 
 void AddJsonFlag(CLI::App* command, Outcome& outcome) {
@@ -36,22 +40,49 @@ void AddGroupsCommand(CLI::App& app, Outcome& outcome) {
     command->callback([&outcome] { std::cout << (outcome.json ? GroupsJson() : GroupsText()); });
 }
 
+// Documents of either kind are told apart by their root element.
+bool IsConfigurationDocument(const std::string& path) { return RootElementName(path) == kConfigurationRoot; }
+
+template <class Summary>
+void Show(const Summary& summary, bool json) {
+    std::cout << (json ? SummaryJson(summary) : SummaryText(summary));
+}
+
 void AddShowCommand(CLI::App& app, Outcome& outcome) {
-    auto* command = app.add_subcommand("show", "Show what a processes document holds");
-    auto* file = command->add_option("FILE", "The processes document")->required();
+    auto* command = app.add_subcommand("show", "Show what a processes or configuration document holds");
+    auto* file = command->add_option("FILE", "The document")->required();
     AddJsonFlag(command, outcome);
     command->callback([file, &outcome] {
-        DocumentSummary summary = Summarize(*ProcessesDocument::Load(file->as<std::string>()));
-        std::cout << (outcome.json ? SummaryJson(summary) : SummaryText(summary));
+        const std::string path = file->as<std::string>();
+        if (IsConfigurationDocument(path))
+            Show(Summarize(*ConfigurationDocument::Load(path)), outcome.json);
+        else
+            Show(Summarize(*ProcessesDocument::Load(path)), outcome.json);
     });
 }
 
 void AddConvertCommand(CLI::App& app, Outcome&) {
-    auto* command = app.add_subcommand("convert", "Load a processes document and save it in canonical form");
+    auto* command = app.add_subcommand("convert", "Load a document and save it in canonical form");
     auto* in = command->add_option("IN", "The document to read")->required();
     auto* out = command->add_option("OUT", "Where to write it")->required();
-    command->callback(
-        [in, out] { ProcessesDocument::Load(in->as<std::string>())->Save(out->as<std::string>()); });
+    command->callback([in, out] {
+        const std::string path = in->as<std::string>();
+        if (IsConfigurationDocument(path))
+            ConfigurationDocument::Load(path)->Save(out->as<std::string>());
+        else
+            ProcessesDocument::Load(path)->Save(out->as<std::string>());
+    });
+}
+
+void AddCoverageCommand(CLI::App& app, Outcome& outcome) {
+    auto* command = app.add_subcommand(
+        "coverage", "Per configuration, the fraction of each site category that each species holds");
+    auto* file = command->add_option("FILE", "The configuration document")->required();
+    command->add_flag("--csv", outcome.csv, "Write CSV instead of text");
+    command->callback([file, &outcome] {
+        CoverageTable table = Coverage(*ConfigurationDocument::Load(file->as<std::string>()));
+        std::cout << (outcome.csv ? CoverageCsv(table) : CoverageText(table));
+    });
 }
 
 void AddValidateCommand(CLI::App& app, Outcome& outcome) {
@@ -76,14 +107,22 @@ void AddValidateCommand(CLI::App& app, Outcome& outcome) {
 }
 
 void AddCompareCommand(CLI::App& app, Outcome& outcome) {
-    auto* command =
-        app.add_subcommand("compare", "Ask whether two documents' lattices and species lists agree");
+    auto* command = app.add_subcommand(
+        "compare",
+        "Ask whether two documents' lattices and species lists agree: two processes documents, or a "
+        "processes document and a configuration document");
     auto* first = command->add_option("A", "The first document")->required();
     auto* second = command->add_option("B", "The second document")->required();
     command->callback([first, second, &outcome] {
-        auto a = ProcessesDocument::Load(first->as<std::string>());
-        auto b = ProcessesDocument::Load(second->as<std::string>());
-        auto verdicts = CompareDocuments(*a, *b);
+        const std::string a = first->as<std::string>(), b = second->as<std::string>();
+        const bool aHoldsRun = IsConfigurationDocument(a), bHoldsRun = IsConfigurationDocument(b);
+        if (aHoldsRun && bHoldsRun)
+            throw NoxResult(E_INVALIDARG, "compare needs a processes document, but " + a + " and " + b +
+                                              " are both configuration documents.");
+        auto verdicts =
+            aHoldsRun   ? CompareDocuments(*ConfigurationDocument::Load(a), *ProcessesDocument::Load(b))
+            : bHoldsRun ? CompareDocuments(*ConfigurationDocument::Load(b), *ProcessesDocument::Load(a))
+                        : CompareDocuments(*ProcessesDocument::Load(a), *ProcessesDocument::Load(b));
         std::cout << VerdictsText(verdicts);
         if (!AllHold(verdicts)) outcome.exitCode = kExitVerdictFailed;
     });
@@ -97,7 +136,7 @@ int Run(int argc, char** argv) {
     app.require_subcommand(1);
     Outcome outcome;
     for (auto add : {AddTypelibCommand, AddGroupsCommand, AddShowCommand, AddConvertCommand,
-                     AddValidateCommand, AddCompareCommand})
+                     AddValidateCommand, AddCompareCommand, AddCoverageCommand})
         add(app, outcome);
     try {
         app.parse(argc, argv);

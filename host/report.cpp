@@ -67,13 +67,19 @@ LatticeSummary SummarizeLattice(IVxKMCLattice* lattice) {
 }  // namespace
 
 DocumentSummary Summarize(const ProcessesDocument& document) {
-    IVxKMCSpeciesList* list = &document.SpeciesList();
-    DocumentSummary summary{SummarizeLattice(&document.Lattice()),
+    DocumentSummary summary = Summarize(document.Lattice(), document.SpeciesList());
+    summary.processes = SummarizeProcesses(document.ProcessList());
+    return summary;
+}
+
+DocumentSummary Summarize(KMCLattice& lattice, KMCSpeciesList& species) {
+    IVxKMCSpeciesList* list = &species;
+    DocumentSummary summary{SummarizeLattice(&lattice),
                             ReadText(list, &IVxKMCSpeciesList::get_VacancySymbol),
-                            document.SpeciesList().VacancyColor().ToString(),
+                            species.VacancyColor().ToString(),
                             ReadText(list, &IVxKMCSpeciesList::get_EnablingSpecies),
                             {},
-                            SummarizeProcesses(document.ProcessList())};
+                            std::nullopt};
     for (LONG i = 0, count = Read<LONG>(list, &IVxKMCSpeciesList::get_Count); i < count; ++i) {
         NoxComPtr<IVxKMCSpecies> species;
         nox::Check(list->get_Item(i, species.Put()));
@@ -96,13 +102,20 @@ std::string SummaryText(const DocumentSummary& summary) {
     for (const SpeciesSummary& species : summary.species)
         out += NoxFormat("  %1: %2, radius %3, charge %4, colour %5\n")
                << species.name << species.category << species.radius << species.charge << species.color;
-    return out + ProcessesText(summary.processes);
+    return summary.processes ? out + ProcessesText(*summary.processes) : out;
 }
 
 std::string SummaryJson(const DocumentSummary& summary) {
-    const LatticeSummary& lattice = summary.lattice;
     JsonWriter json;
-    json.BeginObject().Key("lattice").BeginObject();
+    json.BeginObject();
+    WriteSummary(json, summary);
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+void WriteSummary(JsonWriter& json, const DocumentSummary& summary) {
+    const LatticeSummary& lattice = summary.lattice;
+    json.Key("lattice").BeginObject();
     json.Key("type").String(lattice.type).Key("group").String(lattice.group);
     json.Key("u").Number(lattice.u).Key("v").Number(lattice.v).Key("theta").Number(lattice.theta);
     json.Key("operator_count").Integer(lattice.operatorCount).Key("cell_area").Number(lattice.cellArea);
@@ -144,9 +157,7 @@ std::string SummaryJson(const DocumentSummary& summary) {
             .String(species.color)
             .EndObject();
     json.EndArray();
-    WriteProcessesJson(json, summary.processes);
-    json.EndObject();
-    return json.Text() + "\n";
+    if (summary.processes) WriteProcessesJson(json, *summary.processes);
 }
 
 }  // namespace kmcdoc

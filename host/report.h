@@ -2,14 +2,19 @@
 // rendered as text for people or JSON for programs.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "com/base.h"
 #include "process_report.h"
 
+class KMCLattice;
+class KMCSpeciesList;
+
 namespace kmcdoc {
 
+class JsonWriter;
 class ProcessesDocument;
 
 struct SpeciesSummary {
@@ -47,11 +52,15 @@ struct DocumentSummary {
     std::string vacancyColor;
     std::string enablingSpecies;
     std::vector<SpeciesSummary> species;
-    std::vector<ProcessSummary> processes;
+    std::optional<std::vector<ProcessSummary>> processes;  // for a processes document
 };
 
 DocumentSummary Summarize(const ProcessesDocument& document);
+// The same for a lattice and a species list of any kind of document.
+DocumentSummary Summarize(KMCLattice& lattice, KMCSpeciesList& species);
 std::string SummaryText(const DocumentSummary& summary);
 std::string SummaryJson(const DocumentSummary& summary);
+// The members of SummaryJson's object, written into the object `json` has open.
+void WriteSummary(JsonWriter& json, const DocumentSummary& summary);
 
 }  // namespace kmcdoc

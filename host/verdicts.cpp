@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "configuration_document.h"
 #include "json.h"
 #include "lattice/lattice.h"
 #include "process/process_list.h"
@@ -26,6 +27,13 @@ Verdict Ask(const char* name, Interface& object, HRESULT (Interface::*verdict)(B
     NoxBSTR message;
     nox::Check((object.*verdict)(message.Put(), &holds));
     return {name, holds == VARIANT_TRUE, message.ToTString()};
+}
+
+// The lattice and species-list verdicts of `document` against `other`, whatever their kinds.
+template <class Document, class Other>
+std::vector<Verdict> CompareObjects(const Document& document, const Other& other) {
+    return {AskConsistent<IVxKMCLattice>("lattice", &document.Lattice(), &other.Lattice()),
+            AskConsistent<IVxKMCSpeciesList>("species list", &document.SpeciesList(), &other.SpeciesList())};
 }
 
 }  // namespace
@@ -96,8 +104,12 @@ std::string VerdictsJson(const std::vector<Verdict>& verdicts, const std::vector
 }
 
 std::vector<Verdict> CompareDocuments(const ProcessesDocument& document, const ProcessesDocument& other) {
-    return {AskConsistent<IVxKMCLattice>("lattice", &document.Lattice(), &other.Lattice()),
-            AskConsistent<IVxKMCSpeciesList>("species list", &document.SpeciesList(), &other.SpeciesList())};
+    return CompareObjects(document, other);
+}
+
+std::vector<Verdict> CompareDocuments(const ConfigurationDocument& configurations,
+                                      const ProcessesDocument& processes) {
+    return CompareObjects(configurations, processes);
 }
 
 std::string VerdictsText(const std::vector<Verdict>& verdicts) {

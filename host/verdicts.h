@@ -6,6 +6,7 @@
 
 namespace kmcdoc {
 
+class ConfigurationDocument;
 class ProcessesDocument;
 
 struct Verdict {
@@ -29,6 +30,10 @@ struct ProcessVerdict {
 std::vector<ProcessVerdict> ProcessVerdicts(const ProcessesDocument& document);
 // IsConsistent of the lattices and of the species lists of `document` against `other`.
 std::vector<Verdict> CompareDocuments(const ProcessesDocument& document, const ProcessesDocument& other);
+// The same between a run's configuration document and the processes document it ran, as the
+// host asks before it shows the run.
+std::vector<Verdict> CompareDocuments(const ConfigurationDocument& configurations,
+                                      const ProcessesDocument& processes);
 
 // One line per verdict ("lattice: consistent"), each followed by the library's text when it has one.
 std::string VerdictsText(const std::vector<Verdict>& verdicts);

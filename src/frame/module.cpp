@@ -6,6 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "configuration/configuration.h"
+#include "configuration/configuration_history.h"
+#include "configuration/configuration_history_action.h"
 #include "frame/component.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site.h"
@@ -41,6 +44,7 @@ struct ClassList {
 };
 using Classes = ClassList<KMCLattice, KMCLatticeSite, KMCLatticeSiteList, KMCSpecies, KMCSpeciesList,
                           KMCSiteSpecification, KMCActiveSite, KMCBlockingSite, KMCProcess, KMCProcessList,
+                          KMCConfigurationHistoryAction, KMCConfigurationHistory, KMCConfiguration,
                           OstrelToXML, XMLToOstrel>;
 
 // The interfaces of the type library, in registration order.
@@ -49,7 +53,10 @@ std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
     return {&DescribeInterface(static_cast<Interfaces*>(nullptr))...};
 }
 const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
-    static const auto interfaces = DescribeAll<IVxKMCActiveSite, IVxKMCBlockingSite, IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCProcess, IVxKMCProcessList, IVxKMCSerializer,
+    static const auto interfaces = DescribeAll<IVxKMCActiveSite, IVxKMCBlockingSite, IVxKMCConfiguration,
+                                               IVxKMCConfigurationHistory, IVxKMCConfigurationHistoryAction,
+                                               IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCProcess,
+                                               IVxKMCProcessList, IVxKMCSerializer,
                                                IVxKMCSiteSpecification, IVxKMCSpecies, IVxKMCSpeciesList, IVxOstrelToXML,
                                                IVxXMLToOstrel>();
     return interfaces;

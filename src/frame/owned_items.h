@@ -51,7 +51,8 @@ public:
     }
 
     void Append(NoxComPtr<T> item) { items_.push_back(std::move(item)); }
-    // Takes over every item of `other`, in order, after the items held now.
+    // Takes over every item of `other`, in order, after the items held now; they move without
+    // leaving.
     void AppendAll(OwnedItems&& other) {
         items_.reserve(items_.size() + other.items_.size());
         for (NoxComPtr<T>& item : other.items_) items_.push_back(std::move(item));

@@ -31,10 +31,26 @@ void ElementWriter::Color(const char* attribute, ColorValue value) { Text(attrib
 
 void ElementWriter::Close() { nox::Check(writer_->CloseObject()); }
 
-ElementReader::ElementReader(IVxXMLToOstrel* reader, const char* element)
-    : reader_(CheckNullDereference(reader)), element_(element) {
-    if (reader_->OpenNextElement(NoxBSTR(element_).Get()) != S_OK)
-        throw NoxResult(E_UNEXPECTED, NoxFormat("Failed to open %1 element") << element_);
+namespace {
+HRESULT OpenNext(IVxXMLToOstrel* reader, const char* element) {
+    return CheckNullDereference(reader)->OpenNextElement(NoxBSTR(element).Get());
+}
+}  // namespace
+
+ElementReader::ElementReader(IVxXMLToOstrel* reader, const char* element, const char* failure)
+    : ElementReader(reader, element, OpenNext(reader, element), failure) {}
+
+ElementReader::ElementReader(IVxXMLToOstrel* reader, const char* element, HRESULT opened, const char* failure)
+    : reader_(reader), element_(element) {
+    if (opened == S_OK) return;
+    if (failure != nullptr) throw NoxResult(E_UNEXPECTED, failure);
+    throw NoxResult(E_UNEXPECTED, NoxFormat("Failed to open %1 element") << element_);
+}
+
+std::optional<ElementReader> ElementReader::OpenIfPresent(IVxXMLToOstrel* reader, const char* element) {
+    const HRESULT opened = OpenNext(reader, element);
+    if (opened == S_FALSE) return std::nullopt;
+    return ElementReader(reader, element, opened, nullptr);
 }
 
 void ElementReader::FailAttribute(const char* attribute, const char* failure) const {
@@ -56,9 +72,10 @@ std::optional<std::string> ElementReader::Attribute(const char* attribute, const
 }
 
 template <class Number>
-Number ElementReader::ReadNumber(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*)) {
+Number ElementReader::ReadNumber(const char* attribute, const char* failure,
+                                 HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*)) {
     Number value{};
-    CheckAttribute((reader_->*read)(NoxBSTR(attribute).Get(), &value), attribute);
+    CheckAttribute((reader_->*read)(NoxBSTR(attribute).Get(), &value), attribute, failure);
     return value;
 }
 
@@ -66,16 +83,16 @@ std::string ElementReader::Text(const char* attribute, const char* failure) {
     return Attribute(attribute, failure).value_or(std::string());
 }
 
-double ElementReader::Double(const char* attribute) {
-    return ReadNumber(attribute, &IVxXMLToOstrel::GetDoubleAttributeValue);
+double ElementReader::Double(const char* attribute, const char* failure) {
+    return ReadNumber(attribute, failure, &IVxXMLToOstrel::GetDoubleAttributeValue);
 }
 
-LONG ElementReader::Long(const char* attribute) {
-    return ReadNumber(attribute, &IVxXMLToOstrel::GetLongAttributeValue);
+LONG ElementReader::Long(const char* attribute, const char* failure) {
+    return ReadNumber(attribute, failure, &IVxXMLToOstrel::GetLongAttributeValue);
 }
 
 bool ElementReader::Bool(const char* attribute) {
-    return ReadNumber(attribute, &IVxXMLToOstrel::GetBoolAttributeValue) == VARIANT_TRUE;
+    return ReadNumber(attribute, nullptr, &IVxXMLToOstrel::GetBoolAttributeValue) == VARIANT_TRUE;
 }
 
 template <class Value>

@@ -33,13 +33,17 @@ private:
 class ElementReader {
 public:
     // An absent element is refused like a failing one: reading on would take the attributes of
-    // the enclosing element and close it in place of this one.
-    ElementReader(IVxXMLToOstrel* reader, const char* element);
+    // the enclosing element and close it in place of this one. `failure`, when given, replaces
+    // the derived sentence.
+    ElementReader(IVxXMLToOstrel* reader, const char* element, const char* failure = nullptr);
+    // For an element a file may leave out: nothing when the next child is not that element; a
+    // failing reader is refused as above.
+    static std::optional<ElementReader> OpenIfPresent(IVxXMLToOstrel* reader, const char* element);
     // `failure`, when given, replaces the derived sentence: some saved formats name an attribute
     // in their sentence differently from its XML name, and callers rely on the exact text.
     std::string Text(const char* attribute, const char* failure = nullptr);
-    double Double(const char* attribute);
-    LONG Long(const char* attribute);
+    double Double(const char* attribute, const char* failure = nullptr);
+    LONG Long(const char* attribute, const char* failure = nullptr);
     // True only for the text "true".
     bool Bool(const char* attribute);
     // Attributes a file may leave out: absent, and unreadable alike, read as nothing.
@@ -54,9 +58,10 @@ public:
     void Close();
 
 private:
+    ElementReader(IVxXMLToOstrel* reader, const char* element, HRESULT opened, const char* failure);
     std::optional<std::string> Attribute(const char* attribute, const char* failure);
     template <class Number>
-    Number ReadNumber(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*));
+    Number ReadNumber(const char* attribute, const char* failure, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*));
     template <class Value>
     std::optional<Value> ReadOptional(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*));
     void CheckAttribute(HRESULT hr, const char* attribute, const char* failure = nullptr) const;

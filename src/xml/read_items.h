@@ -29,13 +29,18 @@ inline void RefuseLeftOverChildren(ElementReader& element, const char* leftOver)
     if (element.ChildrenRemain()) throw NoxResult(E_UNEXPECTED, leftOver);
 }
 
-// The items of a list element: the count from `countAttribute`, then that many children, and no
-// more (a child left over fails with E_UNEXPECTED `leftOver`).
+// `count` items and no more: a child left over fails with E_UNEXPECTED `leftOver`.
 template <class Item, class Make>
-OwnedItems<Item> ReadItems(ElementReader& element, const char* countAttribute, const char* leftOver, Make make) {
-    OwnedItems<Item> items = ReadChildren<Item>(element, element.Long(countAttribute), make);
+OwnedItems<Item> ReadCountedItems(ElementReader& element, LONG count, const char* leftOver, Make make) {
+    OwnedItems<Item> items = ReadChildren<Item>(element, count, make);
     RefuseLeftOverChildren(element, leftOver);
     return items;
+}
+
+// The items of a list element: the count from `countAttribute`, then that many children.
+template <class Item, class Make>
+OwnedItems<Item> ReadItems(ElementReader& element, const char* countAttribute, const char* leftOver, Make make) {
+    return ReadCountedItems<Item>(element, element.Long(countAttribute), leftOver, make);
 }
 
 }  // namespace kmc

@@ -105,13 +105,14 @@ TEST(ProcessesDocumentTest, ComparingDocumentsAsksBothLists) {
 
 TEST(ProcessesDocumentTest, SummaryShowsEachProcessWithItsSitesAndSymmetry) {
     auto summary = kmcdoc::Summarize(*kmcdoc::ProcessesDocument::Load(Example("square_lattice.xml")));
-    ASSERT_EQ(summary.processes.size(), 6u);
-    const kmcdoc::ProcessSummary& oxidation = summary.processes[5];
+    ASSERT_TRUE(summary.processes.has_value());
+    ASSERT_EQ(summary.processes->size(), 6u);
+    const kmcdoc::ProcessSummary& oxidation = (*summary.processes)[5];
     EXPECT_EQ(oxidation.index, 6);
     EXPECT_EQ(oxidation.type, "Reaction");
     ASSERT_EQ(oxidation.activeSites.size(), 2u);
     EXPECT_EQ(oxidation.activeSites[1].site, "( 0 , 0 / 4 )");
-    EXPECT_EQ(summary.processes[3].symmetryIndices, (std::vector<LONG>{0, 1, 2, 3}));
+    EXPECT_EQ((*summary.processes)[3].symmetryIndices, (std::vector<LONG>{0, 1, 2, 3}));
     const std::string json = kmcdoc::SummaryJson(summary);
     EXPECT_NE(json.find(R"x("blocking_sites":[{"site":"( 1 , 0 / 1 )","pattern":"V"}],"symmetry_indices":[0,1,2,)x"
                         R"(3,4,5,6,7],"symmetry_images":8})"),
