@@ -4,6 +4,7 @@
 #   ./build.sh test      build and run the whole test suite
 #   ./build.sh sanitize  build a second tree with AddressSanitizer + UBSan and run the suite there
 #   ./build.sh bench     build and run the benchmarks
+# Our builds treat warnings as errors; a plain CMake build does not.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -26,7 +27,7 @@ install_missing() {
 
 build() {  # build DIR [cmake options...]
     local dir=$1; shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DKMC_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
 
