@@ -2,7 +2,9 @@
 # Sets up a fresh Debian machine, builds, and runs one job:
 #   ./build.sh run       build and run the main job (kmcdoc on the example document)
 #   ./build.sh test      build and run the whole test suite
-#   ./build.sh sanitize  build a second tree with AddressSanitizer + UBSan and run the suite there
+#   ./build.sh sanitize  build a clang tree with AddressSanitizer + UBSan and run the suite there
+#   ./build.sh fuzz      build the fuzz harnesses (in the sanitizer tree) and run each for
+#                        KMC_FUZZ_SECONDS seconds (default 300)
 #   ./build.sh install   build a Release tree, install it into a scratch prefix, then build and
 #                        run the example host against it (CMake package and pkg-config file)
 #   ./build.sh bench     build and run the benchmarks
@@ -10,7 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(g++ cmake ninja-build pkg-config libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ clang-14 libclang-rt-14-dev llvm-14 cmake ninja-build pkg-config
+          libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
 
 install_missing() {
     local missing=()
@@ -31,6 +34,41 @@ build() {  # build DIR [cmake options...]
     local dir=$1; shift
     cmake -S . -B "$dir" -G Ninja -DKMC_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
+}
+
+# One clang tree serves the sanitizers and the fuzzers: every object carries the fuzzers'
+# coverage instrumentation, which the test programs simply do not use.
+build_clang() {
+    build build-clang -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKMC_SANITIZE=ON -DKMC_FUZZ=ON -DKMC_BENCHMARKS=OFF
+}
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+symbolizer=/usr/lib/llvm-14/bin/llvm-symbolizer
+[ -x "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH=$symbolizer
+
+# Runs every harness for $1 seconds from a scratch copy of its seed corpus, so that the inputs it
+# finds stay out of the repository; a fault leaves its input and log in build-clang/fuzz/run-NAME.
+fuzz() {
+    local seconds=$1 failed=0
+    for harness in build-clang/fuzz/fuzz_*; do
+        local name=${harness##*/fuzz_}
+        local work=build-clang/fuzz/run-$name
+        rm -rf "$work" && mkdir -p "$work/corpus"
+        cp fuzz/corpus/"$name"/* "$work/corpus/"
+        local options=(-max_total_time="$seconds" -timeout=20 -print_final_stats=1 -artifact_prefix="$work/")
+        [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
+        if "$harness" "${options[@]}" "$work/corpus" >"$work/log" 2>&1; then
+            echo "fuzz $name: $(awk '/stat::number_of_executed_units/ {print $2}' "$work/log") executions" \
+                "in ${seconds}s, no fault"
+        else
+            tail -n 80 "$work/log"
+            echo "fuzz $name: FAULT (input and log in $work)"
+            failed=1
+        fi
+    done
+    return $failed
 }
 
 # Installs the Release tree into a scratch prefix and builds the example host against it, once
@@ -75,9 +113,12 @@ case "$mode" in
         ctest --test-dir build --output-on-failure -j "$(nproc)"
         ;;
     sanitize)
-        build build-asan -DKMC_SANITIZE=ON -DKMC_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
-        ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-            ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+        build_clang
+        ctest --test-dir build-clang --output-on-failure -j "$(nproc)"
+        ;;
+    fuzz)
+        build_clang
+        fuzz "${KMC_FUZZ_SECONDS:-300}"
         ;;
     install)
         build build-release -DCMAKE_BUILD_TYPE=Release -DKMC_BENCHMARKS=OFF
@@ -88,7 +129,7 @@ case "$mode" in
         for b in build/bin/bench_*; do "$b"; done
         ;;
     *)
-        echo "usage: $0 [run|test|sanitize|install|bench]" >&2
+        echo "usage: $0 [run|test|sanitize|fuzz|install|bench]" >&2
         exit 2
         ;;
 esac
