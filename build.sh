@@ -2,11 +2,12 @@
 # Sets up a fresh Debian machine, builds, and runs one job:
 #   ./build.sh run       build and run the main job (kmcdoc on the example document)
 #   ./build.sh test      build and run the whole test suite
+#   ./build.sh release   build a Release tree (-O3) and run the suite there
 #   ./build.sh sanitize  build a clang tree with AddressSanitizer + UBSan and run the suite there
 #   ./build.sh fuzz      build the fuzz harnesses (in the sanitizer tree) and run each for
 #                        KMC_FUZZ_SECONDS seconds (default 300)
-#   ./build.sh install   build a Release tree, install it into a scratch prefix, then build and
-#                        run the example host against it (CMake package and pkg-config file)
+#   ./build.sh install   install the Release tree into a scratch prefix, then build and run the
+#                        example host against it (CMake package and pkg-config file)
 #   ./build.sh bench     build and run the benchmarks
 # Our builds treat warnings as errors; a plain CMake build does not.
 set -euo pipefail
@@ -112,6 +113,10 @@ case "$mode" in
         build build
         ctest --test-dir build --output-on-failure -j "$(nproc)"
         ;;
+    release)
+        build build-release -DCMAKE_BUILD_TYPE=Release -DKMC_BENCHMARKS=OFF
+        ctest --test-dir build-release --output-on-failure -j "$(nproc)"
+        ;;
     sanitize)
         build_clang
         ctest --test-dir build-clang --output-on-failure -j "$(nproc)"
@@ -129,7 +134,7 @@ case "$mode" in
         for b in build/bin/bench_*; do "$b"; done
         ;;
     *)
-        echo "usage: $0 [run|test|sanitize|fuzz|install|bench]" >&2
+        echo "usage: $0 [run|test|release|sanitize|fuzz|install|bench]" >&2
         exit 2
         ;;
 esac
