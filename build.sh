@@ -49,26 +49,38 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 symbolizer=/usr/lib/llvm-14/bin/llvm-symbolizer
 [ -x "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH=$symbolizer
 
-# Runs every harness for $1 seconds from a scratch copy of its seed corpus, so that the inputs it
+# Runs one harness for $2 seconds from a scratch copy of its seed corpus, so that the inputs it
 # finds stay out of the repository; a fault leaves its input and log in build-clang/fuzz/run-NAME.
+fuzz_one() {
+    local harness=$1 seconds=$2
+    local name=${harness##*/fuzz_}
+    local work=build-clang/fuzz/run-$name
+    rm -rf "$work" && mkdir -p "$work/corpus"
+    cp fuzz/corpus/"$name"/* "$work/corpus/"
+    local options=(-max_total_time="$seconds" -timeout=20 -print_final_stats=1 -artifact_prefix="$work/")
+    [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
+    if "$harness" "${options[@]}" "$work/corpus" >"$work/log" 2>&1; then
+        echo "fuzz $name: $(awk '/stat::number_of_executed_units/ {print $2}' "$work/log") executions" \
+            "in ${seconds}s, no fault"
+    else
+        tail -n 80 "$work/log"
+        echo "fuzz $name: FAULT (input and log in $work)"
+        return 1
+    fi
+}
+
+# Runs every harness for $1 seconds, as many at a time as there are cores.
 fuzz() {
-    local seconds=$1 failed=0
+    local seconds=$1 failed=0 running=()
     for harness in build-clang/fuzz/fuzz_*; do
-        local name=${harness##*/fuzz_}
-        local work=build-clang/fuzz/run-$name
-        rm -rf "$work" && mkdir -p "$work/corpus"
-        cp fuzz/corpus/"$name"/* "$work/corpus/"
-        local options=(-max_total_time="$seconds" -timeout=20 -print_final_stats=1 -artifact_prefix="$work/")
-        [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
-        if "$harness" "${options[@]}" "$work/corpus" >"$work/log" 2>&1; then
-            echo "fuzz $name: $(awk '/stat::number_of_executed_units/ {print $2}' "$work/log") executions" \
-                "in ${seconds}s, no fault"
-        else
-            tail -n 80 "$work/log"
-            echo "fuzz $name: FAULT (input and log in $work)"
-            failed=1
+        fuzz_one "$harness" "$seconds" &
+        running+=($!)
+        if [ ${#running[@]} -ge "$(nproc)" ]; then
+            wait "${running[0]}" || failed=1
+            running=("${running[@]:1}")
         fi
     done
+    for pid in "${running[@]}"; do wait "$pid" || failed=1; done
     return $failed
 }
 

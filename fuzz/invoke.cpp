@@ -270,7 +270,7 @@ public:
     void Run() {
         for (int calls = 0; calls < 24 && in_.remaining_bytes() > 0; ++calls) {
             IDispatch* target = pool_[in_.ConsumeIntegralInRange<size_t>(0, pool_.size() - 1)].Get();
-            if (in_.ConsumeIntegralInRange(0, 15) == 0)
+            if (in_.ConsumeIntegralInRange(0, 15) == 15)
                 AskNames(target);
             else
                 Call(target);
@@ -286,6 +286,12 @@ private:
         return nox::typelib::DescriptionOf(info.Get());
     }
 
+    // The parameters a caller supplies: all but the [out,retval], which is last.
+    static size_t Supplied(const nox::typelib::MemberDesc& member) {
+        const auto& params = member.params;
+        return params.size() - (!params.empty() && params.back().dir == nox::typelib::ParamDir::Retval);
+    }
+
     void AskNames(IDispatch* target) {
         std::vector<NoxBSTR> names;
         const size_t count = in_.ConsumeIntegralInRange<size_t>(0, 3);
@@ -299,21 +305,21 @@ private:
     void Call(IDispatch* target) {
         const nox::typelib::InterfaceDesc* desc = DescriptionOf(target);
         const nox::typelib::MemberDesc* member = nullptr;
-        if (desc != nullptr && !desc->members.empty() && in_.ConsumeIntegralInRange(0, 7) != 0)
+        if (desc != nullptr && !desc->members.empty() && in_.ConsumeIntegralInRange(0, 7) != 7)
             member = &desc->members[in_.ConsumeIntegralInRange<size_t>(0, desc->members.size() - 1)];
         const DISPID id = member != nullptr ? member->dispid
                                             : in_.PickValueInArray<DISPID>({0, -1, -3, -4, 1, 2, 7, 20, 999,
                                                                             in_.ConsumeIntegral<DISPID>()});
         WORD flags = member != nullptr ? static_cast<WORD>(member->kind) : DISPATCH_METHOD;
-        if (in_.ConsumeIntegralInRange(0, 5) == 0)
+        if (in_.ConsumeIntegralInRange(0, 5) == 5)
             flags = in_.PickValueInArray<WORD>({0, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                                                 DISPATCH_PROPERTYPUTREF, DISPATCH_PROPERTYPUT,
                                                 in_.ConsumeIntegral<WORD>()});
 
         Arguments arguments;
         std::vector<VARIANT>& args = arguments.List();
-        const size_t declared = member != nullptr ? member->params.size() : 0;
-        const size_t count = in_.ConsumeBool() ? declared : in_.ConsumeIntegralInRange<size_t>(0, 6);
+        const size_t declared = member != nullptr ? Supplied(*member) : 0;
+        const size_t count = !in_.ConsumeBool() ? declared : in_.ConsumeIntegralInRange<size_t>(0, 6);
         // rgvarg holds the arguments last to first.
         for (size_t k = 0; k < count; ++k) {
             const nox::typelib::ParamDesc* param = k < declared ? &member->params[declared - 1 - k] : nullptr;
@@ -321,11 +327,11 @@ private:
         }
         std::vector<DISPID> named;
         if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0 &&
-            in_.ConsumeIntegralInRange(0, 7) != 0)
+            in_.ConsumeIntegralInRange(0, 7) != 7)
             named.push_back(DISPID_PROPERTYPUT);
-        else
+        else if (in_.ConsumeIntegralInRange(0, 7) == 7)
             for (size_t k = in_.ConsumeIntegralInRange<size_t>(0, count); k > 0; --k)
-                named.push_back(in_.ConsumeIntegralInRange<DISPID>(-4, 6));
+                named.push_back(in_.ConsumeIntegralInRange<DISPID>(-4, static_cast<DISPID>(declared)));
         if (named.size() > count) named.resize(count);
 
         DISPPARAMS params{args.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(args.size()),
@@ -333,11 +339,11 @@ private:
         VARIANT result{};
         EXCEPINFO exception{};
         UINT argErr = 0;
-        const bool wantResult = in_.ConsumeIntegralInRange(0, 7) != 0;
-        const bool wantException = in_.ConsumeIntegralInRange(0, 7) != 0;
-        const IID& iid = in_.ConsumeIntegralInRange(0, 15) != 0 ? IID_NULL : IID_IDispatch;
+        const bool wantResult = in_.ConsumeIntegralInRange(0, 7) != 7;
+        const bool wantException = in_.ConsumeIntegralInRange(0, 7) != 7;
+        const IID& iid = in_.ConsumeIntegralInRange(0, 15) != 15 ? IID_NULL : IID_IDispatch;
         target->Invoke(id, iid, 0, flags, &params, wantResult ? &result : nullptr,
-                       wantException ? &exception : nullptr, in_.ConsumeBool() ? &argErr : nullptr);
+                       wantException ? &exception : nullptr, in_.ConsumeBool() ? nullptr : &argErr);
 
         if (result.vt == VT_DISPATCH && result.pdispVal != nullptr && pool_.size() < kPoolLimit)
             pool_.push_back(NoxComPtr<IDispatch>(result.pdispVal));
