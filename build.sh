@@ -84,13 +84,12 @@ fuzz() {
     return $failed
 }
 
-# Installs the Release tree into a scratch prefix and builds the example host against it, once
+# Installs the Release tree into a scratch prefix (build-release/install-check) and builds the example host against it, once
 # through the CMake package and once through pkg-config; both edit a document, and the installed
 # kmcdoc reads the result back.
 install_check() {
-    local scratch
-    scratch=$(mktemp -d)
-    trap 'rm -rf "$scratch"' EXIT
+    local scratch=$PWD/build-release/install-check
+    rm -rf "$scratch" && mkdir -p "$scratch"
     cmake --install build-release --prefix "$scratch/prefix" >/dev/null
     local headers=$scratch/prefix/include/kmcdoc
     for header in $(cd "$headers" && find . -name '*.h' | sed 's|^\./||'); do
