@@ -42,7 +42,7 @@ std::string GroupsText() {
                " operators\n";
         for (const TransformMatrix& op : group.operators) {
             out += " ";
-            for (double value : op.GetValues()) out += " " + nox::FormatDouble(Tidy(value));
+            for (double value : op.GetValues()) out.append(" ").append(nox::FormatDouble(Tidy(value)));
             out += "\n";
         }
     }

@@ -15,6 +15,13 @@ struct CY {
     LONGLONG int64;
 };
 
+// A record held by a VARIANT: the data and the interface that knows its layout. Declared outside
+// the VARIANT because a type declared inside an anonymous union is not standard C++.
+struct BRECORD {
+    void* pvRecord;
+    IRecordInfo* pRecInfo;
+};
+
 struct VARIANT {
     VARTYPE vt;
     WORD wReserved1;
@@ -63,10 +70,7 @@ struct VARIANT {
         ULONGLONG* pullVal;
         INT* pintVal;
         UINT* puintVal;
-        struct {
-            void* pvRecord;
-            IRecordInfo* pRecInfo;
-        } record;
+        BRECORD record;
     };
 };
 using VARIANTARG = VARIANT;

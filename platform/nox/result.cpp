@@ -94,8 +94,8 @@ HRESULT Record(const NoxResult& result, REFCLSID clsid, REFIID iid) {
 
 }  // namespace
 
-NoxResult::NoxResult(HRESULT code, std::string description, LastDescriptionAction action)
-    : code_(code), description_(std::move(description)), action_(action) {}
+NoxResult::NoxResult(HRESULT code, std::string description, LastDescriptionAction)
+    : code_(code), description_(std::move(description)) {}
 
 std::string NoxResult::StandardText(HRESULT code) {
     const auto& texts = StandardTexts();

@@ -12,8 +12,8 @@
 
 class NOX_EXPORT NoxResult {
 public:
-    // How the framework's last-error record treats this result's description; the library
-    // always passes the first value.
+    // How the framework's last-error record treats this result's description; there is one
+    // way so far, so a result does not keep it.
     enum LastDescriptionAction { kKeepDescription = 0 };
 
     explicit NoxResult(HRESULT code = S_OK, std::string description = {},
@@ -52,7 +52,6 @@ public:
 private:
     HRESULT code_;
     std::string description_;
-    LastDescriptionAction action_;
 };
 
 // Conversion routines: each records error information (the description with `iid` as its

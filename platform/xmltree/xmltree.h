@@ -74,6 +74,22 @@ private:
     Base base_{};
 };
 
+// A pair of iterators to use in range-for and the std::ranges algorithms. std::ranges::subrange
+// would do, but clang up to version 15 cannot instantiate it with GCC 12's standard library.
+template <class Iterator>
+class IteratorRange {
+public:
+    IteratorRange(Iterator first, Iterator last) : first_(first), last_(last) {}
+    Iterator begin() const { return first_; }
+    Iterator end() const { return last_; }
+    size_t size() const { return static_cast<size_t>(last_ - first_); }
+    bool empty() const { return first_ == last_; }
+
+private:
+    Iterator first_;
+    Iterator last_;
+};
+
 }  // namespace xmltree_detail
 
 // A node of the tree: an element or a text node (test the kind with dynamic_cast).
@@ -166,12 +182,14 @@ public:
 
     ChildIterator Children_begin() const { return ChildIterator(children_.begin()); }
     ChildIterator Children_end() const { return ChildIterator(children_.end()); }
-    std::ranges::subrange<ChildIterator> Children() const { return {Children_begin(), Children_end()}; }
+    xmltree_detail::IteratorRange<ChildIterator> Children() const {
+        return {Children_begin(), Children_end()};
+    }
     size_t GetNumChildren() const { return children_.size(); }
 
     // Null when the element has no attribute of that name.
     const xmlAttribute* GetAttribute(std::string_view name) const;
-    std::ranges::subrange<AttributeIterator> Attributes() const {
+    xmltree_detail::IteratorRange<AttributeIterator> Attributes() const {
         return {AttributeIterator(attributes_.begin()), AttributeIterator(attributes_.end())};
     }
 
@@ -194,6 +212,7 @@ private:
 
 static_assert(std::random_access_iterator<xmlElement::ChildIterator>);
 static_assert(std::random_access_iterator<xmlElement::AttributeIterator>);
+static_assert(std::ranges::random_access_range<xmltree_detail::IteratorRange<xmlElement::ChildIterator>>);
 
 class NOX_EXPORT xmlTree {
 public:

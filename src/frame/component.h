@@ -121,7 +121,7 @@ public:
         if (object != nullptr && SUCCEEDED(object->QueryInterface(IidOf<Interface>(), part.PutVoid())))
             found = dynamic_cast<Derived*>(part.Get());
         if (found == nullptr)
-            throw NoxResult(E_INVALIDARG, std::string("The object given is not a ") + Derived::kClassName + ".");
+            throw NoxResult(E_INVALIDARG, std::string("The object given is not this library's ") + Derived::kClassName + ".");
         return *found;  // the caller's reference keeps it alive
     }
 

@@ -236,7 +236,7 @@ TEST_F(FrameTest, FromInterfaceFindsTheObjectBehindAnyOfItsPointersAndRefusesOth
                               static_cast<IUnknown*>(Interface()), static_cast<IUnknown*>(&outer)})
         EXPECT_EQ(&TestWidget::FromInterface(pointer), widget_.Get());
 
-    const Outcome refused(E_INVALIDARG, "The object given is not a TestWidget.");
+    const Outcome refused(E_INVALIDARG, "The object given is not this library's TestWidget.");
     nox::testing::FakeObject foreign;
     NoxComPtr<ImpostorWidget> impostor = NoxComPtr<ImpostorWidget>::Attach(new ImpostorWidget);
     EXPECT_EQ(Raised([&] { TestWidget::FromInterface(&foreign); }), refused);

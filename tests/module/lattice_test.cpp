@@ -30,7 +30,9 @@ TEST(LatticeTest, RefusedSetUpsChangeNothing) {
     for (auto [lattice, type, group, message] : cases) {
         const std::string before = lattice->LatticeType();
         const auto operators = lattice->SymmetryOperators();
-        EXPECT_EQ(Raised([&] { lattice->SetLattice(2, type, group, 7, 8, 60); }),
+        EXPECT_EQ(Raised([lattice = lattice, type = type, group = group] {
+                      lattice->SetLattice(2, type, group, 7, 8, 60);
+                  }),
                   Outcome(E_UNEXPECTED, message));
         EXPECT_EQ(lattice->LatticeType(), before);
         EXPECT_EQ(lattice->SymmetryOperators(), operators);

@@ -1,9 +1,11 @@
 // The writer and the reader, through their interfaces.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 #include "support.h"
+#include "vxostrel/tree.h"
 
 using namespace kmctest;
 
@@ -166,6 +168,32 @@ TEST(OstrelUtilsTest, ObjectWithoutSerializerFailsAndWritesNothing) {
               E_NOINTERFACE);
     EXPECT_EQ(tree.Root()->GetNumChildren(), 0u);
     EXPECT_THROW(OstrelUtils::LoadXML(nullptr, nullptr), NoxResult);
+}
+
+// A host that sees only the interfaces hands the writer and reader their trees.
+TEST(AttachTreeTest, HandsTheInterfacesTheirTreesOnce) {
+    xmlTree written;
+    NoxComPtr<IVxOstrelToXML> writer(OstrelToXML::Create().Get());
+    kmc::AttachTree(writer.Get(), &written);
+    ASSERT_EQ(writer->InitializeSaver(Text("Doc").Get(), Text("1.0").Get()), S_OK);
+    const std::unique_ptr<xmlTree> read = xmlTree::ParseString(written.SaveString());
+    NoxComPtr<IVxXMLToOstrel> reader(XMLToOstrel::Create().Get());
+    kmc::AttachTree(reader.Get(), read.get());
+    NoxBSTR root, version;
+    ASSERT_EQ(reader->InitializeLoader(root.Put(), version.Put()), S_OK);
+    EXPECT_EQ(root.ToTString() + " " + version.ToTString(), "Doc 1.0");
+
+    const std::pair<std::function<void()>, Outcome> refusals[] = {
+        {[&] { kmc::AttachTree(writer.Get(), &written); },
+         {E_UNEXPECTED, "OstrelToXML has already been initialised."}},
+        {[&] { kmc::AttachTree(reader.Get(), read.get()); },
+         {E_UNEXPECTED, "XMLToOstrel has already been initialised."}},
+        {[&] { kmc::AttachTree(static_cast<IVxOstrelToXML*>(nullptr), &written); },
+         {E_INVALIDARG, "The object given is not this library's OstrelToXML."}},
+        {[&] { kmc::AttachTree(NoxComPtr<IVxXMLToOstrel>(XMLToOstrel::Create().Get()).Get(), nullptr); },
+         {E_POINTER, "No XML tree supplied to XMLToOstrel."}},
+    };
+    for (const auto& [attach, outcome] : refusals) EXPECT_EQ(Raised(attach), outcome);
 }
 
 }  // namespace

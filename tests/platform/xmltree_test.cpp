@@ -172,7 +172,7 @@ TEST(XmlTreeParse, ReportsMalformedInputWithPositionAndRefusesAnyDoctype) {
         {"<!DOCTYPE a SYSTEM \"a.dtd\"><a/>", "DOCTYPE declarations are not accepted"},
     };
     for (const auto& [text, expected] : cases) {
-        const NoxResult result = Raised([&] { xmlTree::ParseString(text); });
+        const NoxResult result = Raised([text = text] { xmlTree::ParseString(text); });
         EXPECT_EQ(result.Code(), E_FAIL) << text;
         EXPECT_NE(result.Description().find(expected), std::string::npos) << result.Description();
     }
