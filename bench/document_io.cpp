@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -77,11 +78,13 @@ const Document& Sites() {
 size_t BareParseAndWalk(const std::string& path) {
     pugi::xml_document document;
     document.load_file(path.c_str());
+    // Every name and value is read to its end, as any loader must.
     struct Walker : pugi::xml_tree_walker {
         size_t seen = 0;
         bool for_each(pugi::xml_node& node) override {
-            seen += node.name()[0] != '\0';
-            for (pugi::xml_attribute attribute : node.attributes()) seen += attribute.value()[0] != '\0';
+            seen += std::strlen(node.name()) + std::strlen(node.value());
+            for (pugi::xml_attribute attribute : node.attributes())
+                seen += std::strlen(attribute.name()) + std::strlen(attribute.value());
             return true;
         }
     } walker;
