@@ -1,7 +1,7 @@
 // Loading and saving large processes documents against a bare pugixml parse and walk of the same
 // file, and the peak memory a load needs against the file's size.
-#include <pugixml.hpp>
 #include <unistd.h>
+#include <pugixml.hpp>
 
 #include <cstdio>
 #include <cstring>
@@ -22,15 +22,18 @@ const char* const kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Processe
 // colours.
 std::string SpeciesDocument() {
     std::string text = kHead;
-    text += "  <Lattice LatticeType=\"Square\" SymmetryGroup=\"p 4 m m\" LatticeU=\"2.77\" LatticeV=\"2.77\" "
-            "LatticeTheta=\"90\">\n    <LatticeSiteList NumberOfSites=\"0\" NextSiteLabel=\"1\"/>\n  </Lattice>\n";
+    text +=
+        "  <Lattice LatticeType=\"Square\" SymmetryGroup=\"p 4 m m\" LatticeU=\"2.77\" LatticeV=\"2.77\" "
+        "LatticeTheta=\"90\">\n    <LatticeSiteList NumberOfSites=\"0\" NextSiteLabel=\"1\"/>\n  "
+        "</Lattice>\n";
     text += "  <SpeciesList NumberOfSpecies=\"" + std::to_string(kItems) + "\" VacancySymbol=\"V\">\n";
     char line[256];
     for (int i = 0; i < kItems; ++i) {
-        std::snprintf(line, sizeof line,
-                      "    <Species Name=\"S%d\" Category=\"%s\" Radius=\"%g\" Charge=\"%d\" Color=\"FF%06X\"/>\n",
-                      i, i % 3 == 0 ? "Substrate" : "Adsorbate", 0.05 + 0.01 * (i % 317), i % 7 - 3,
-                      (i * 2654435761u) & 0xFFFFFF);
+        std::snprintf(
+            line, sizeof line,
+            "    <Species Name=\"S%d\" Category=\"%s\" Radius=\"%g\" Charge=\"%d\" Color=\"FF%06X\"/>\n", i,
+            i % 3 == 0 ? "Substrate" : "Adsorbate", 0.05 + 0.01 * (i % 317), i % 7 - 3,
+            (i * 2654435761u) & 0xFFFFFF);
         text += line;
     }
     return text + "  </SpeciesList>\n</ProcessesDocument>\n";
@@ -38,9 +41,10 @@ std::string SpeciesDocument() {
 
 std::string SitesDocument() {
     std::string text = kHead;
-    text += "  <Lattice LatticeType=\"Oblique\" SymmetryGroup=\"p 1\" LatticeU=\"2.5\" LatticeV=\"3.1\" "
-            "LatticeTheta=\"80\">\n    <LatticeSiteList NumberOfSites=\"" +
-            std::to_string(kItems) + "\" NextSiteLabel=\"" + std::to_string(kItems + 1) + "\">\n";
+    text +=
+        "  <Lattice LatticeType=\"Oblique\" SymmetryGroup=\"p 1\" LatticeU=\"2.5\" LatticeV=\"3.1\" "
+        "LatticeTheta=\"80\">\n    <LatticeSiteList NumberOfSites=\"" +
+        std::to_string(kItems) + "\" NextSiteLabel=\"" + std::to_string(kItems + 1) + "\">\n";
     char line[256];
     for (int i = 0; i < kItems; ++i) {
         std::snprintf(line, sizeof line,
@@ -60,7 +64,8 @@ struct Document {
 
 Document Written(const char* name, std::string (*make)()) {
     const std::string text = make();
-    Document document{"/tmp/bench_document_io_" + std::to_string(::getpid()) + "_" + name + ".xml", text.size()};
+    Document document{"/tmp/bench_document_io_" + std::to_string(::getpid()) + "_" + name + ".xml",
+                      text.size()};
     std::ofstream(document.path, std::ios::binary) << text;
     return document;
 }
@@ -128,8 +133,8 @@ int PrintPeakGrowth(const std::string& work, const std::string& path) {
 }
 
 double PeakGrowthBytes(const char* work, const std::string& path) {
-    const std::string command = std::filesystem::read_symlink("/proc/self/exe").string() + " " + kPeakFlag + " " +
-                                work + " " + path;
+    const std::string command =
+        std::filesystem::read_symlink("/proc/self/exe").string() + " " + kPeakFlag + " " + work + " " + path;
     FILE* child = ::popen(command.c_str(), "r");
     double grown = -1;
     if (child != nullptr && std::fscanf(child, "%lf", &grown) != 1) grown = -1;
@@ -148,7 +153,9 @@ BENCHMARK(Timed<Species, BareParseAndWalk>)->Name("BareParse/Species")->Unit(ben
 BENCHMARK(Timed<Species, LoadAndSave>)->Name("LoadSave/Species")->Unit(benchmark::kMillisecond);
 BENCHMARK(Timed<Sites, BareParseAndWalk>)->Name("BareParse/Sites")->Unit(benchmark::kMillisecond);
 BENCHMARK(Timed<Sites, LoadAndSave>)->Name("LoadSave/Sites")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(PeakMemory, bare_species, Species, "bare")->Name("PeakMemory/BareParse/Species")->Iterations(1);
+BENCHMARK_CAPTURE(PeakMemory, bare_species, Species, "bare")
+    ->Name("PeakMemory/BareParse/Species")
+    ->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, load_species, Species, "load")->Name("PeakMemory/Load/Species")->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, bare_sites, Sites, "bare")->Name("PeakMemory/BareParse/Sites")->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, load_sites, Sites, "load")->Name("PeakMemory/Load/Sites")->Iterations(1);
@@ -157,8 +164,8 @@ BENCHMARK_CAPTURE(PeakMemory, load_sites, Sites, "load")->Name("PeakMemory/Load/
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == kPeakFlag) return PrintPeakGrowth(argv[2], argv[3]);
-    const int status = RunWithRatios(argc, argv,
-                                     {{"LoadSave/Species", "BareParse/Species"}, {"LoadSave/Sites", "BareParse/Sites"}});
+    const int status = RunWithRatios(
+        argc, argv, {{"LoadSave/Species", "BareParse/Species"}, {"LoadSave/Sites", "BareParse/Sites"}});
     std::remove(Species().path.c_str());
     std::remove(Sites().path.c_str());
     return status;
