@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -34,13 +35,51 @@ private:
     int fd_;
 };
 
-[[noreturn]] void FailWithErrno(const std::string& path, std::string_view action) {
-    const int error = errno;  // before anything else can overwrite it
-    nox::Throw(E_FAIL,
-               path + ": cannot " + std::string(action) + ": " + std::system_category().message(error));
+[[noreturn]] void Fail(const std::string& path, std::string_view action, std::string_view reason) {
+    nox::Throw(E_FAIL, path + ": cannot " + std::string(action) + ": " + std::string(reason));
 }
 
+[[noreturn]] void FailWithErrno(const std::string& path, std::string_view action) {
+    const int error = errno;  // before anything else can overwrite it
+    Fail(path, action, std::system_category().message(error));
+}
+
+[[noreturn]] void FailToRead(const std::string& path) { FailWithErrno(path, "read the file"); }
 [[noreturn]] void FailToSave(const std::string& path) { FailWithErrno(path, "save the file"); }
+
+std::string_view KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISFIFO(mode)) return "a pipe";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a plain file";
+}
+
+// Reads until `out` is full or the file ends; returns how much was read.
+size_t ReadInto(const std::string& path, const FileDescriptor& file, char* out, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t count = ::read(file.Get(), out + done, size - done);
+        if (count == 0) break;
+        if (count > 0) {
+            done += static_cast<size_t>(count);
+        } else if (errno != EINTR) {
+            FailToRead(path);
+        }
+    }
+    return done;
+}
+
+void WriteAll(const std::string& path, const FileDescriptor& file, std::string_view contents) {
+    while (!contents.empty()) {
+        const ssize_t written = ::write(file.Get(), contents.data(), contents.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            FailToSave(path);
+        }
+        contents.remove_prefix(static_cast<size_t>(written));
+    }
+}
 
 struct Temporary {
     std::string name;
@@ -65,17 +104,6 @@ void KeepPermissions(const std::string& path, const FileDescriptor& file) {
     if (::fchmod(file.Get(), existing.st_mode & 07777) != 0) FailToSave(path);
 }
 
-void WriteAll(const std::string& path, const FileDescriptor& file, std::string_view contents) {
-    while (!contents.empty()) {
-        const ssize_t written = ::write(file.Get(), contents.data(), contents.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            FailToSave(path);
-        }
-        contents.remove_prefix(static_cast<size_t>(written));
-    }
-}
-
 void WriteAndRename(const std::string& path, Temporary& temporary, std::string_view contents) {
     KeepPermissions(path, temporary.file);
     WriteAll(path, temporary.file, contents);
@@ -85,23 +113,34 @@ void WriteAndRename(const std::string& path, Temporary& temporary, std::string_v
 
 }  // namespace
 
-std::string ReadFile(const std::string& path) {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) FailWithErrno(path, "read the file");
-    std::string contents;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t count = ::read(file.Get(), buffer, sizeof buffer);
-        if (count == 0) return contents;
-        if (count > 0) {
-            contents.append(buffer, static_cast<size_t>(count));
-        } else if (errno != EINTR) {
-            FailWithErrno(path, "read the file");
-        }
-    }
+Buffer Buffer::Copy(std::string_view text) {
+    Buffer buffer{std::make_unique_for_overwrite<char[]>(text.size()), text.size()};
+    std::memcpy(buffer.data.get(), text.data(), text.size());
+    return buffer;
 }
 
-void ReplaceFile(const std::string& path, std::string_view contents) {
+// Opened without blocking, so that a pipe is refused rather than waited on.
+Buffer ReadFile(const std::string& path, size_t maxSize) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0) FailToRead(path);
+    if (!S_ISREG(info.st_mode))
+        Fail(path, "read the file",
+             std::string("it is ") + std::string(KindOf(info.st_mode)) + ", not a regular file");
+    const auto size = static_cast<size_t>(info.st_size);
+    if (size > maxSize) {
+        Fail(path, "read the file",
+             "it is " + std::to_string(size) + " bytes, more than the limit of " + std::to_string(maxSize) +
+                 " bytes");
+    }
+    Buffer buffer{std::make_unique_for_overwrite<char[]>(size), 0};
+    buffer.size = ReadInto(path, file, buffer.data.get(), size);
+    char probe = 0;
+    if (ReadInto(path, file, &probe, 1) != 0) Fail(path, "read the file", "it grew while it was being read");
+    return buffer;
+}
+
+void SaveFile(const std::string& path, std::string_view contents) {
     Temporary temporary = CreateTemporary(path);
     try {
         WriteAndRename(path, temporary, contents);

@@ -41,10 +41,10 @@ HRESULT XMLToOstrel::InitializeLoader(BSTR* rootName, BSTR* version) {
         if (root == nullptr) throw NoxResult(E_UNEXPECTED, "The XML tree has no root element.");
         const xmlAttribute* versionAttribute = root->GetAttribute("Version");
         NoxBSTR rootText(root->Name());
-        NoxBSTR versionText(versionAttribute != nullptr ? versionAttribute->Value() : std::string());
+        NoxBSTR versionText(versionAttribute != nullptr ? versionAttribute->Value() : std::string_view());
         stack_.push_back({root, 0});
         rootName_ = root->Name();
-        version_ = versionAttribute != nullptr ? versionAttribute->Value() : std::string();
+        version_ = versionAttribute != nullptr ? versionAttribute->Value() : std::string_view();
         *rootName = rootText.Detach();
         *version = versionText.Detach();
     });
