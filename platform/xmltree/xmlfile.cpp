@@ -1,11 +1,14 @@
 #include "xmltree/xmlfile.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <system_error>
 #include <utility>
@@ -17,6 +20,9 @@ namespace {
 
 // Gives up creating a temporary name after this many names turned out to be taken.
 constexpr int kTemporaryNameAttempts = 100;
+
+// Gives up following symbolic links after this many, as the system does.
+constexpr int kMaxLinks = 40;
 
 class FileDescriptor {
 public:
@@ -81,6 +87,64 @@ void WriteAll(const std::string& path, const FileDescriptor& file, std::string_v
     }
 }
 
+// Where a save writes, once the symbolic links to it are followed.
+struct Target {
+    enum Kind { kNewFile, kRegularFile, kStraight } kind;
+    std::string path;
+    struct stat existing {};
+};
+
+std::string Folder(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The links in /proc/<pid>/fd name open files rather than paths (a pipe, a deleted file, a file
+// seen from another mount namespace); only the system can follow them.
+bool IsOpenFileLink(const std::string& link) {
+    struct statfs folder {};
+    return ::statfs(Folder(link).c_str(), &folder) == 0 && folder.f_type == PROC_SUPER_MAGIC;
+}
+
+std::string LinkTarget(const std::string& link, const std::string& path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+    if (length < 0) FailToSave(path);
+    if (static_cast<size_t>(length) == sizeof target) {
+        errno = ENAMETOOLONG;
+        FailToSave(path);
+    }
+    std::string resolved(target, static_cast<size_t>(length));
+    return resolved.starts_with('/') ? resolved : Folder(link) + "/" + resolved;
+}
+
+Target Resolve(const std::string& path) {
+    std::string current = path;
+    for (int links = 0;; ++links) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0) {
+            if (errno == ENOENT) return {Target::kNewFile, current};
+            FailToSave(path);
+        }
+        if (S_ISREG(info.st_mode)) return {Target::kRegularFile, current, info};
+        if (!S_ISLNK(info.st_mode) || IsOpenFileLink(current)) return {Target::kStraight, path};
+        if (links == kMaxLinks) {
+            errno = ELOOP;
+            FailToSave(path);
+        }
+        current = LinkTarget(current, path);
+    }
+}
+
+// Appends, so that output the caller's shell redirected to a file lands where it expects.
+void WriteStraight(const std::string& path, std::string_view contents) {
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0) FailToSave(path);
+    WriteAll(path, file, contents);
+    if (file.Close() != 0) FailToSave(path);
+}
+
 struct Temporary {
     std::string name;
     FileDescriptor file;
@@ -88,27 +152,32 @@ struct Temporary {
 
 // The temporary sits in the target's folder so that the final rename stays on one file
 // system. O_EXCL rather than mkstemp so that the process umask applies to a new file.
-Temporary CreateTemporary(const std::string& path) {
+Temporary CreateTemporary(const std::string& target, const std::string& path) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 1;; ++attempt) {
-        std::string name = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        std::string name = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return {std::move(name), FileDescriptor(fd)};
         if (errno != EEXIST || attempt == kTemporaryNameAttempts) FailToSave(path);
     }
 }
 
-void KeepPermissions(const std::string& path, const FileDescriptor& file) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) != 0) return;  // a new file: the umask decides
+// The owner first: changing it may clear the set-user-id and set-group-id bits. Without the
+// right to give the file away, the group alone may still be kept; the file then stays ours.
+void TakeOver(const struct stat& existing, const FileDescriptor& file, const std::string& path) {
+    if (::fchown(file.Get(), existing.st_uid, existing.st_gid) != 0) {
+        if (errno != EPERM) FailToSave(path);
+        (void)::fchown(file.Get(), static_cast<uid_t>(-1), existing.st_gid);
+    }
     if (::fchmod(file.Get(), existing.st_mode & 07777) != 0) FailToSave(path);
 }
 
-void WriteAndRename(const std::string& path, Temporary& temporary, std::string_view contents) {
-    KeepPermissions(path, temporary.file);
+void WriteAndRename(const Target& target, Temporary& temporary, std::string_view contents,
+                    const std::string& path) {
+    if (target.kind == Target::kRegularFile) TakeOver(target.existing, temporary.file, path);
     WriteAll(path, temporary.file, contents);
     if (::fsync(temporary.file.Get()) != 0 || temporary.file.Close() != 0) FailToSave(path);
-    if (::rename(temporary.name.c_str(), path.c_str()) != 0) FailToSave(path);
+    if (::rename(temporary.name.c_str(), target.path.c_str()) != 0) FailToSave(path);
 }
 
 }  // namespace
@@ -141,9 +210,11 @@ Buffer ReadFile(const std::string& path, size_t maxSize) {
 }
 
 void SaveFile(const std::string& path, std::string_view contents) {
-    Temporary temporary = CreateTemporary(path);
+    const Target target = Resolve(path);
+    if (target.kind == Target::kStraight) return WriteStraight(path, contents);
+    Temporary temporary = CreateTemporary(target.path, path);
     try {
-        WriteAndRename(path, temporary, contents);
+        WriteAndRename(target, temporary, contents, path);
     } catch (...) {
         ::unlink(temporary.name.c_str());
         throw;

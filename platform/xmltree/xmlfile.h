@@ -21,9 +21,12 @@ struct Buffer {
 // file: <reason>" for a file that cannot be read, that is not a regular file or that is too large.
 Buffer ReadFile(const std::string& path, size_t maxSize);
 
-// Writes `contents` to a new file beside `path`, flushes it to disk and renames it over
-// `path`, so that a failure at any step leaves an existing file as it was. A replaced file
-// keeps its permission bits. Raises E_FAIL "<path>: cannot save the file: <system reason>".
+// Saves `contents` to the file `path` names, following symbolic links to it. A regular file, or a
+// new one, is written to a temporary file beside it, flushed to disk and renamed over it, so that
+// a failure at any step leaves the old file as it was and removes the temporary; the new file
+// keeps the old one's permission bits and, where the system allows it, its owner and group.
+// Anything else (a device, a pipe, standard output) is written straight, after what it holds.
+// Raises E_FAIL "<path>: cannot save the file: <system reason>".
 void SaveFile(const std::string& path, std::string_view contents);
 
 }  // namespace xmltree

@@ -244,8 +244,11 @@ public:
     // are written on one line so that no whitespace is added to their content. Saving a tree
     // without a root raises E_UNEXPECTED.
     std::string SaveString() const;
-    // Writes a temporary file beside `path` and renames it over `path`, so a failed save
-    // leaves an existing file untouched; failures raise E_FAIL.
+    // Saves to the file `path` names, following symbolic links to it. A regular file (or a new
+    // one) is replaced through a temporary file beside it that takes over the old file's
+    // permissions and, where allowed, its owner, so a failed save leaves the old file as it was
+    // and removes the temporary; anything else (a device, a pipe, standard output) is written
+    // straight. Failures raise E_FAIL.
     void SaveFile(const std::string& path) const;
 
 private:
