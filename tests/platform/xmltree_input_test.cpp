@@ -138,7 +138,7 @@ TEST(XmlTreeParseEncodings, WhatCannotBeReadIsRefusedByName) {
 }
 
 TEST(XmlTreeFileRead, OnlyRegularFilesUpToTheLimitAreRead) {
-    const ScratchFolder folder("xmltree_read_test");
+    const ScratchFolder folder;
     const std::string document = folder / "doc.xml";
     Write(document, "<a/>");
     EXPECT_EQ(xmlTree::ParseFile(document, 4)->Root()->Name(), "a");
@@ -168,7 +168,7 @@ TEST(XmlTreeParseMemory, RunningOutOfMemoryIsReportedAsSuch) {
     pugi::set_memory_management_functions(allocate, pugi::get_memory_deallocation_function());
     EXPECT_EQ(OutcomeOf(pugixmlFailure), Outcome(E_OUTOFMEMORY, "Out of memory while parsing XML"));
 
-    const ScratchFolder folder("xmltree_memory_test");
+    const ScratchFolder folder;
     const std::string path = folder / "doc.xml";
     Write(path, text);
     for (const auto& [parse, expected] :

@@ -32,7 +32,7 @@ protected:
     }
 
     Builder tree_;
-    ScratchFolder folder_{"xmltree_save_test"};
+    ScratchFolder folder_;
 };
 
 TEST_F(XmlTreeSaveFile, ALinkStaysALinkAndItsTargetIsReplaced) {

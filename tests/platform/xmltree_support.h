@@ -61,11 +61,13 @@ struct Builder {
     }
 };
 
-// A fresh folder of the test's own, removed with the object.
+// A fresh folder of the running test's own (tests may run side by side), removed with the object.
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const std::string& name)
-        : path_(std::filesystem::path(::testing::TempDir()) / name) {
+    ScratchFolder()
+        : path_(std::filesystem::path(::testing::TempDir()) /
+                (std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "." +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
