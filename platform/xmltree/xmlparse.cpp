@@ -220,14 +220,16 @@ private:
     }
 
     void CopyAttribute(xmlTree& tree, xmlElement& element, pugi::xml_attribute source) {
+        using xmltree_detail::TreeBuilder;
         const std::string_view name = source.name();
         const std::string_view raw = source.value();
-        if (xmltree_detail::TreeBuilder::HasAttribute(tree, element, name))
+        xmlAttributeClass* known = TreeBuilder::KnownAttributeClass(tree, name);
+        if (known != nullptr && TreeBuilder::HasAttribute(*known, element))
             Malformed("attribute \"" + std::string(name) + "\" is repeated");
         if (raw.find('<') != std::string_view::npos) {
             Malformed("'<' is not allowed in the value of attribute \"" + std::string(name) + "\"");
         }
-        xmltree_detail::TreeBuilder::AddNewAttribute(tree, element, name, ExpandReferences(raw, scratch_));
+        TreeBuilder::AddNewAttribute(tree, element, known, name, ExpandReferences(raw, scratch_));
     }
 
     // Adjacent text and CDATA become one text node; returns the node after them.

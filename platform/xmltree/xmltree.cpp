@@ -14,6 +14,9 @@ namespace {
 // Small enough that a chunk fits where the parser's freed pages were.
 constexpr size_t kChunkSize = 32 * 1024;
 
+// Room for the attributes most elements have, so that a growing array seldom moves.
+constexpr size_t kFirstCapacity = 8;
+
 }  // namespace
 
 namespace xmltree_detail {
@@ -56,7 +59,7 @@ void ArenaArray<T>::Reserve(Arena& arena, size_t capacity) {
 
 template <class T>
 void ArenaArray<T>::MakeRoom(Arena& arena) {
-    if (size_ == capacity_) Reserve(arena, std::max<size_t>(4, 2 * size_t{capacity_}));
+    if (size_ == capacity_) Reserve(arena, std::max<size_t>(kFirstCapacity, 2 * size_t{capacity_}));
 }
 
 template <class T>
@@ -109,11 +112,11 @@ xmlAttribute& xmlElement::AppendAttribute(const xmlAttributeClass& cls, std::str
 }
 
 xmlAttribute& xmlElement::SetAttribute(const xmlAttributeClass& cls, std::string_view value) {
-    const size_t position = Find(cls.Name());
-    if (position == attributes_.Size()) return AppendAttribute(cls, value);
-    xmlAttribute& attribute = attributes_.Items()[position];
-    attribute.value_ = Tree().arena_.Store(value);
-    return attribute;
+    const std::span<xmlAttribute> attributes = attributes_.Items();
+    const auto found = std::ranges::find(attributes, &cls, [](const xmlAttribute& a) { return a.class_; });
+    if (found == attributes.end()) return AppendAttribute(cls, value);
+    found->value_ = Tree().arena_.Store(value);
+    return *found;
 }
 
 xmlTree::xmlTree() = default;
@@ -193,14 +196,18 @@ xmlElement* TreeBuilder::AddElement(xmlTree& tree, xmlElement* parent, std::stri
     return element;
 }
 
-bool TreeBuilder::HasAttribute(const xmlTree& tree, const xmlElement& element, std::string_view name) {
+xmlAttributeClass* TreeBuilder::KnownAttributeClass(const xmlTree& tree, std::string_view name) {
     const auto found = tree.attributeClasses_.find(name);
-    return found != tree.attributeClasses_.end() && found->second->parsedOn_ == &element;
+    return found != tree.attributeClasses_.end() ? found->second : nullptr;
 }
 
-void TreeBuilder::AddNewAttribute(xmlTree& tree, xmlElement& element, std::string_view name,
-                                  std::string_view value) {
-    xmlAttributeClass& cls = *tree.FindAttributeClass(name);
+bool TreeBuilder::HasAttribute(const xmlAttributeClass& cls, const xmlElement& element) {
+    return cls.parsedOn_ == &element;
+}
+
+void TreeBuilder::AddNewAttribute(xmlTree& tree, xmlElement& element, xmlAttributeClass* known,
+                                  std::string_view name, std::string_view value) {
+    xmlAttributeClass& cls = known != nullptr ? *known : *tree.FindAttributeClass(name);
     xmltree::CheckCharacterData(value, [&cls] { return "value of XML attribute \"" + cls.Name() + "\""; });
     element.AppendAttribute(cls, value);
     cls.parsedOn_ = &element;

@@ -84,10 +84,33 @@ bool HasVisibleChildren(const xmlElement& element) {
     return std::ranges::any_of(element.Children(), IsVisible);
 }
 
+// About the size of the text, so that it is made in one allocation in the usual case: names,
+// values, markup and indentation, without escapes.
+size_t EstimatedSize(const xmlElement& root) {
+    size_t size = kDeclaration.size();
+    std::vector<std::pair<const xmlElement*, size_t>> pending{{&root, 0}};
+    while (!pending.empty()) {
+        const auto [element, depth] = pending.back();
+        pending.pop_back();
+        size += 4 * std::min(depth, kMaxIndentedDepth) + 2 * element->Name().size() + 6;
+        for (const xmlAttribute& attribute : element->Attributes())
+            size += attribute.Name().size() + attribute.Value().size() + 4;
+        for (const xmlNode* child : element->Children()) {
+            if (const xmlElement* nested = child->AsElement()) {
+                pending.emplace_back(nested, depth + 1);
+            } else {
+                size += child->AsText()->Text().size();
+            }
+        }
+    }
+    return size;
+}
+
 // Writes a tree with an explicit stack of open elements rather than recursion.
 class Serializer {
 public:
     std::string Write(const xmlElement& root) {
+        out_.reserve(EstimatedSize(root));
         out_ = kDeclaration;
         Open(root);
         while (!open_.empty()) Step();
