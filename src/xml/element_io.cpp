@@ -3,24 +3,30 @@
 #include "nox/format.h"
 #include "nox/result.h"
 #include "nox/strings.h"
+#include "xml/reader.h"
+#include "xml/writer.h"
 
 namespace kmc {
 
 ElementWriter::ElementWriter(IVxOstrelToXML* writer, const char* element)
-    : writer_(CheckNullDereference(writer)) {
-    nox::Check(writer_->OpenObject(NoxBSTR(element).Get()));
+    : writer_(CheckNullDereference(writer)), direct_(OstrelToXML::FromInterface(writer_)) {
+    nox::Check(direct_ ? direct_->OpenObject(std::string_view(element))
+                       : writer_->OpenObject(NoxBSTR(element).Get()));
 }
 
 void ElementWriter::Text(const char* attribute, const std::string& value) {
-    nox::Check(writer_->AddAttribute(NoxBSTR(attribute).Get(), NoxBSTR(value).Get()));
+    nox::Check(direct_ ? direct_->AddAttribute(std::string_view(attribute), value)
+                       : writer_->AddAttribute(NoxBSTR(attribute).Get(), NoxBSTR(value).Get()));
 }
 
 void ElementWriter::Double(const char* attribute, double value) {
-    nox::Check(writer_->AddDoubleAttribute(NoxBSTR(attribute).Get(), value));
+    nox::Check(direct_ ? direct_->AddDoubleAttribute(std::string_view(attribute), value)
+                       : writer_->AddDoubleAttribute(NoxBSTR(attribute).Get(), value));
 }
 
 void ElementWriter::Long(const char* attribute, LONG value) {
-    nox::Check(writer_->AddLongAttribute(NoxBSTR(attribute).Get(), value));
+    nox::Check(direct_ ? direct_->AddLongAttribute(std::string_view(attribute), value)
+                       : writer_->AddLongAttribute(NoxBSTR(attribute).Get(), value));
 }
 
 void ElementWriter::Color(const char* attribute, ColorValue value) { Text(attribute, value.ToString()); }
@@ -28,9 +34,12 @@ void ElementWriter::Color(const char* attribute, ColorValue value) { Text(attrib
 void ElementWriter::Close() { nox::Check(writer_->CloseObject()); }
 
 ElementReader::ElementReader(IVxXMLToOstrel* reader, const char* element)
-    : reader_(CheckNullDereference(reader)), element_(element) {
-    if (reader_->OpenNextElement(NoxBSTR(element_).Get()) != S_OK)
-        throw NoxResult(E_UNEXPECTED, NoxFormat("Failed to open %1 element") << element_);
+    : reader_(CheckNullDereference(reader)), direct_(XMLToOstrel::FromInterface(reader_)), element_(element) {
+    const HRESULT hr = direct_ ? direct_->OpenNextElement(std::string_view(element_))
+                               : reader_->OpenNextElement(NoxBSTR(element_).Get());
+    if (hr == E_OUTOFMEMORY)
+        throw NoxResult(E_OUTOFMEMORY, NoxFormat("Out of memory while opening %1 element") << element_);
+    if (hr != S_OK) throw NoxResult(E_UNEXPECTED, NoxFormat("Failed to open %1 element") << element_);
 }
 
 void ElementReader::FailAttribute(const char* attribute, const char* failure) const {
@@ -39,22 +48,37 @@ void ElementReader::FailAttribute(const char* attribute, const char* failure) co
                                       << attribute << element_);
 }
 
+// Running out of memory is no fault of the file, so it is not reported as one.
 void ElementReader::CheckAttribute(HRESULT hr, const char* attribute, const char* failure) const {
+    if (hr == E_OUTOFMEMORY) {
+        throw NoxResult(E_OUTOFMEMORY, NoxFormat("Out of memory while reading %1 attribute from %2 element")
+                                           << attribute << element_);
+    }
     if (FAILED(hr)) FailAttribute(attribute, failure);
 }
 
 std::optional<std::string> ElementReader::Attribute(const char* attribute, const char* failure) {
-    NoxBSTR value;
-    const HRESULT hr = reader_->GetAttributeValue(NoxBSTR(attribute).Get(), value.Put());
+    std::string value;
+    HRESULT hr = S_OK;
+    if (direct_) {
+        hr = direct_->GetAttributeValue(std::string_view(attribute), &value);
+    } else {
+        NoxBSTR text;
+        hr = reader_->GetAttributeValue(NoxBSTR(attribute).Get(), text.Put());
+        value = text.ToTString();
+    }
     CheckAttribute(hr, attribute, failure);
     if (hr == S_FALSE) return std::nullopt;
-    return value.ToTString();
+    return value;
 }
 
 template <class Number>
-Number ElementReader::ReadNumber(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*)) {
+Number ElementReader::ReadNumber(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*),
+                                 HRESULT (XMLToOstrel::*direct)(std::string_view, Number*)) {
     Number value{};
-    CheckAttribute((reader_->*read)(NoxBSTR(attribute).Get(), &value), attribute);
+    CheckAttribute(
+        direct_ ? (direct_->*direct)(attribute, &value) : (reader_->*read)(NoxBSTR(attribute).Get(), &value),
+        attribute);
     return value;
 }
 
@@ -63,11 +87,13 @@ std::string ElementReader::Text(const char* attribute, const char* failure) {
 }
 
 double ElementReader::Double(const char* attribute) {
-    return ReadNumber(attribute, &IVxXMLToOstrel::GetDoubleAttributeValue);
+    return ReadNumber<double>(attribute, &IVxXMLToOstrel::GetDoubleAttributeValue,
+                              &XMLToOstrel::GetDoubleAttributeValue);
 }
 
 LONG ElementReader::Long(const char* attribute) {
-    return ReadNumber(attribute, &IVxXMLToOstrel::GetLongAttributeValue);
+    return ReadNumber<LONG>(attribute, &IVxXMLToOstrel::GetLongAttributeValue,
+                            &XMLToOstrel::GetLongAttributeValue);
 }
 
 ColorValue ElementReader::Color(const char* attribute, ColorValue whenAbsent) {
