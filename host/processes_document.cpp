@@ -40,6 +40,11 @@ void CheckRoot(IVxXMLToOstrel* reader, const std::string& origin) {
                                           "\"; this program reads version \"" + kProcessesVersion + "\".");
 }
 
+// "file:line: path", or "file: path" for an element that has no line.
+std::string Where(const std::string& origin, size_t line, const std::string& path) {
+    return origin + (line != 0 ? ":" + std::to_string(line) : std::string()) + ": " + path;
+}
+
 }  // namespace
 
 ProcessesDocument::ProcessesDocument()
@@ -55,9 +60,9 @@ std::vector<IDispatch*> ProcessesDocument::TopLevelObjects() const {
     return {static_cast<IVxKMCLattice*>(lattice_.Get()), static_cast<IVxKMCSpeciesList*>(species_.Get())};
 }
 
-std::unique_ptr<ProcessesDocument> ProcessesDocument::Load(const std::string& path) {
+std::unique_ptr<ProcessesDocument> ProcessesDocument::Load(const std::string& path, size_t maxSize) {
     auto document = std::make_unique<ProcessesDocument>();
-    document->LoadFrom(*xmlTree::ParseFile(path), path);
+    document->LoadFrom(*xmlTree::ParseFile(path, maxSize), path);
     return document;
 }
 
@@ -70,19 +75,31 @@ std::unique_ptr<ProcessesDocument> ProcessesDocument::Parse(const std::string& t
 
 void ProcessesDocument::LoadFrom(const xmlTree& tree, const std::string& origin) {
     NoxComPtr<IVxXMLToOstrel> reader = CreateByProgId<IVxXMLToOstrel>("VxDocuments.XMLToOstrel.1");
-    XMLToOstrel::FromInterface(reader.Get())->Initialize(&tree);
+    XMLToOstrel& loader = *XMLToOstrel::FromInterface(reader.Get());
+    loader.Initialize(&tree);
     CheckRoot(reader.Get(), origin);
-    {
-        LoadingScope loading(document_);
-        for (IDispatch* object : TopLevelObjects()) {
-            if (!ElementsRemain(reader.Get())) break;  // absent trailing objects stay empty
-            OstrelUtils::LoadXML(object, reader.Get());
-        }
-    }
+    LoadObjects(loader, origin);
     if (ElementsRemain(reader.Get()))
         throw NoxResult(E_INVALIDARG, origin + " holds content after its last top-level element.");
-    XMLToOstrel::FromInterface(reader.Get())->Finalize();
+    loader.Finalize();
+    for (const ReadDiagnostic& diagnostic : loader.Diagnostics())
+        warnings_.push_back(Where(origin, diagnostic.line, diagnostic.path) + ": " + diagnostic.message);
     document_.SetModified(false);
+}
+
+// A failure keeps the library's description; where reading stood is added beside it.
+void ProcessesDocument::LoadObjects(XMLToOstrel& reader, const std::string& origin) {
+    LoadingScope loading(document_);
+    try {
+        for (IDispatch* object : TopLevelObjects()) {
+            if (!ElementsRemain(&reader)) break;  // absent trailing objects stay empty
+            OstrelUtils::LoadXML(object, &reader);
+        }
+    } catch (const NoxResult& failure) {
+        const std::optional<XMLToOstrel::Location> location = reader.CurrentLocation();
+        if (!location) throw;
+        throw LoadFailure(failure, Where(origin, location->line, location->path));
+    }
 }
 
 std::unique_ptr<xmlTree> ProcessesDocument::ToTree() const {

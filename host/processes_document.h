@@ -9,15 +9,29 @@
 
 #include "document.h"
 #include "nox/comptr.h"
+#include "nox/result.h"
+#include "xmltree/xmltree.h"
 
 class KMCLattice;
 class KMCSpeciesList;
-class xmlTree;
+class XMLToOstrel;
 
 namespace kmcdoc {
 
 inline constexpr const char* kProcessesRoot = "ProcessesDocument";
 inline constexpr const char* kProcessesVersion = "1.0";
+
+// A load that stopped: the library's description as it gave it, and where in the file reading
+// stood, as in "badgroup.xml:3: Lattice" (the file, the line of the element being read and its
+// path below the root).
+class LoadFailure : public NoxResult {
+public:
+    LoadFailure(const NoxResult& failure, std::string where) : NoxResult(failure), where_(std::move(where)) {}
+    const std::string& Where() const { return where_; }
+
+private:
+    std::string where_;
+};
 
 class ProcessesDocument {
 public:
@@ -27,11 +41,18 @@ public:
     ProcessesDocument(const ProcessesDocument&) = delete;
     ProcessesDocument& operator=(const ProcessesDocument&) = delete;
 
-    // Raised as NoxResult with the library's own description when the file cannot be loaded.
-    static std::unique_ptr<ProcessesDocument> Load(const std::string& path);
+    // Raised as NoxResult with the library's own description when the file cannot be read or
+    // parsed (a file other than a regular one, or larger than `maxSize`, is not read), and as
+    // LoadFailure when an object fails to load from it.
+    static std::unique_ptr<ProcessesDocument> Load(const std::string& path,
+                                                   size_t maxSize = xmlTree::kDefaultMaxFileSize);
     static std::unique_ptr<ProcessesDocument> Parse(const std::string& text, const std::string& origin);
     void Save(const std::string& path) const;
     std::string SaveToString() const;
+
+    // What loading changed without failing (numbers that did not read cleanly, content that was
+    // dropped), each as "file:line: path: what happened", in file order.
+    const std::vector<std::string>& LoadWarnings() const { return warnings_; }
 
     HostDocument& Document() { return document_; }
     KMCLattice& Lattice() const { return *lattice_; }
@@ -41,11 +62,13 @@ private:
     // The top-level objects in document order.
     std::vector<IDispatch*> TopLevelObjects() const;
     void LoadFrom(const xmlTree& tree, const std::string& origin);
+    void LoadObjects(XMLToOstrel& reader, const std::string& origin);
     std::unique_ptr<xmlTree> ToTree() const;
 
     HostDocument document_;
     NoxComPtr<KMCLattice> lattice_;
     NoxComPtr<KMCSpeciesList> species_;
+    std::vector<std::string> warnings_;
 };
 
 }  // namespace kmcdoc
