@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <new>
 
 #include "groups_report.h"
 #include "nox/result.h"
@@ -17,10 +18,40 @@ namespace {
 struct Outcome {
     int exitCode = kExitSuccess;
     bool json = false;
+    bool strict = false;
+    uint64_t maxInputSize = xmlTree::kDefaultMaxFileSize;
 };
 
 void AddJsonFlag(CLI::App* command, Outcome& outcome) {
     command->add_flag("--json", outcome.json, "Write JSON instead of text");
+}
+
+void AddInputLimit(CLI::App* command, Outcome& outcome) {
+    command
+        ->add_option("--max-input-size", outcome.maxInputSize,
+                     "The largest document file read (default 512M)")
+        ->transform(CLI::AsSizeValue(false));
+}
+
+std::unique_ptr<ProcessesDocument> Load(const std::string& path, const Outcome& outcome) {
+    return ProcessesDocument::Load(path, static_cast<size_t>(outcome.maxInputSize));
+}
+
+// What loading changed without failing goes to standard error, a line each.
+void PrintWarnings(const ProcessesDocument& document) {
+    for (const std::string& warning : document.LoadWarnings())
+        std::cerr << "kmcdoc: warning: " << warning << "\n";
+}
+
+// Written in parts, so that reporting a failure needs no memory of its own.
+int Failed(std::string_view where, std::string_view message) {
+    std::cerr << "kmcdoc: " << where << (where.empty() ? "" : ": ") << message << "\n";
+    return kExitBadInput;
+}
+
+// Running out of memory is said plainly: the library's sentence for it says no more.
+std::string_view Describe(const NoxResult& failure) {
+    return failure.Code() == E_OUTOFMEMORY ? std::string_view("out of memory") : failure.Description();
 }
 
 void AddTypelibCommand(CLI::App& app, Outcome& outcome) {
@@ -39,25 +70,41 @@ void AddShowCommand(CLI::App& app, Outcome& outcome) {
     auto* command = app.add_subcommand("show", "Show what a processes document holds");
     auto* file = command->add_option("FILE", "The processes document")->required();
     AddJsonFlag(command, outcome);
+    AddInputLimit(command, outcome);
     command->callback([file, &outcome] {
-        DocumentSummary summary = Summarize(*ProcessesDocument::Load(file->as<std::string>()));
+        DocumentSummary summary = Summarize(*Load(file->as<std::string>(), outcome));
         std::cout << (outcome.json ? SummaryJson(summary) : SummaryText(summary));
     });
 }
 
-void AddConvertCommand(CLI::App& app, Outcome&) {
+void AddConvertCommand(CLI::App& app, Outcome& outcome) {
     auto* command = app.add_subcommand("convert", "Load a processes document and save it in canonical form");
     auto* in = command->add_option("IN", "The document to read")->required();
     auto* out = command->add_option("OUT", "Where to write it")->required();
-    command->callback(
-        [in, out] { ProcessesDocument::Load(in->as<std::string>())->Save(out->as<std::string>()); });
+    command->add_flag("--strict", outcome.strict,
+                      "Write nothing when loading changed anything (see the warnings)");
+    AddInputLimit(command, outcome);
+    command->callback([in, out, &outcome] {
+        auto document = Load(in->as<std::string>(), outcome);
+        PrintWarnings(*document);
+        if (outcome.strict && !document->LoadWarnings().empty()) {
+            outcome.exitCode =
+                Failed(out->as<std::string>(), "not written, as loading " + in->as<std::string>() +
+                                                   " changed what it holds (--strict)");
+            return;
+        }
+        document->Save(out->as<std::string>());
+    });
 }
 
 void AddValidateCommand(CLI::App& app, Outcome& outcome) {
     auto* command = app.add_subcommand("validate", "Load a processes document and ask every verdict");
     auto* file = command->add_option("FILE", "The processes document")->required();
+    AddInputLimit(command, outcome);
     command->callback([file, &outcome] {
-        auto verdicts = DocumentVerdicts(*ProcessesDocument::Load(file->as<std::string>()));
+        auto document = Load(file->as<std::string>(), outcome);
+        PrintWarnings(*document);
+        auto verdicts = DocumentVerdicts(*document);
         std::cout << file->as<std::string>() << ": loads without errors\n" << VerdictsText(verdicts);
         if (!AllHold(verdicts)) outcome.exitCode = kExitVerdictFailed;
     });
@@ -68,18 +115,18 @@ void AddCompareCommand(CLI::App& app, Outcome& outcome) {
         app.add_subcommand("compare", "Ask whether two documents' lattices and species lists agree");
     auto* first = command->add_option("A", "The first document")->required();
     auto* second = command->add_option("B", "The second document")->required();
+    AddInputLimit(command, outcome);
     command->callback([first, second, &outcome] {
-        auto a = ProcessesDocument::Load(first->as<std::string>());
-        auto b = ProcessesDocument::Load(second->as<std::string>());
+        auto a = Load(first->as<std::string>(), outcome);
+        auto b = Load(second->as<std::string>(), outcome);
         auto verdicts = CompareDocuments(*a, *b);
         std::cout << VerdictsText(verdicts);
         if (!AllHold(verdicts)) outcome.exitCode = kExitVerdictFailed;
     });
 }
 
-}  // namespace
-
-int Run(int argc, char** argv) {
+// Builds the command line and runs the chosen command; what the command raises is left to Run.
+int RunCommand(int argc, char** argv) {
     CLI::App app{"kmcdoc: inspect, validate and convert KMC documents"};
     app.set_version_flag("--version", std::string("kmcdoc ") + KMCDOC_VERSION);
     app.require_subcommand(1);
@@ -91,11 +138,22 @@ int Run(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitSuccess : kExitBadInput;
-    } catch (const NoxResult& failure) {
-        std::cerr << "kmcdoc: " << failure.Description() << "\n";
-        return kExitBadInput;
     }
     return outcome.exitCode;
+}
+
+}  // namespace
+
+int Run(int argc, char** argv) {
+    try {
+        return RunCommand(argc, argv);
+    } catch (const LoadFailure& failure) {
+        return Failed(failure.Where(), Describe(failure));
+    } catch (const std::bad_alloc&) {
+        return Failed("", "out of memory");
+    } catch (...) {  // anything else as the library converts it
+        return Failed("", Describe(nox::CurrentExceptionAsResult()));
+    }
 }
 
 }  // namespace kmcdoc
