@@ -10,15 +10,12 @@ using namespace kmctest;
 
 namespace {
 
-// Passes every call on through the interface, so that the element reader cannot tell the module's
-// own reader behind it. `failure`, when set, is what the attribute reads answer instead.
-class ForwardingReader final : public IVxXMLToOstrel {
+// Identity and dispatch for a test double that lives on the stack and offers one interface.
+template <class Interface>
+class StackObject : public Interface {
 public:
-    explicit ForwardingReader(IVxXMLToOstrel* target) : target_(target) {}
-    HRESULT failure = S_OK;
-
     HRESULT QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVxXMLToOstrel ? this : nullptr;
+        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IidOf<Interface>() ? this : nullptr;
         return *out != nullptr ? S_OK : E_NOINTERFACE;
     }
     ULONG AddRef() override { return 1; }
@@ -29,6 +26,15 @@ public:
     HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
+};
+
+// Passes every call on through the interface, so that the element reader cannot tell the module's
+// own reader behind it. `failure`, when set, is what the attribute reads answer instead.
+class ForwardingReader final : public StackObject<IVxXMLToOstrel> {
+public:
+    explicit ForwardingReader(IVxXMLToOstrel* target) : target_(target) {}
+    HRESULT failure = S_OK;
+
     HRESULT InitializeLoader(BSTR* root, BSTR* version) override {
         return target_->InitializeLoader(root, version);
     }
@@ -55,22 +61,10 @@ private:
     IVxXMLToOstrel* target_;
 };
 
-class ForwardingWriter final : public IVxOstrelToXML {
+class ForwardingWriter final : public StackObject<IVxOstrelToXML> {
 public:
     explicit ForwardingWriter(IVxOstrelToXML* target) : target_(target) {}
 
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVxOstrelToXML ? this : nullptr;
-        return *out != nullptr ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 1; }
-    ULONG Release() override { return 1; }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT InitializeSaver(BSTR root, BSTR version) override {
         return target_->InitializeSaver(root, version);
     }
