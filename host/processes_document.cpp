@@ -84,6 +84,8 @@ void ProcessesDocument::LoadFrom(const xmlTree& tree, const std::string& origin)
     loader.Finalize();
     for (const ReadDiagnostic& diagnostic : loader.Diagnostics())
         warnings_.push_back(Where(origin, diagnostic.line, diagnostic.path) + ": " + diagnostic.message);
+    if (loader.OmittedDiagnostics() != 0)
+        warnings_.push_back(origin + ": " + std::to_string(loader.OmittedDiagnostics()) + " more like these");
     document_.SetModified(false);
 }
 

@@ -51,7 +51,8 @@ public:
     std::string SaveToString() const;
 
     // What loading changed without failing (numbers that did not read cleanly, content that was
-    // dropped), each as "file:line: path: what happened", in file order.
+    // dropped), each as "file:line: path: what happened", in file order; past the reader's limit,
+    // a last line says how many more there were.
     const std::vector<std::string>& LoadWarnings() const { return warnings_; }
 
     HostDocument& Document() { return document_; }

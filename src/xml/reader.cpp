@@ -186,8 +186,13 @@ std::string XMLToOstrel::PathOf(size_t depth) const {
     return path;
 }
 
-void XMLToOstrel::Note(size_t line, std::string message) {
-    diagnostics_.push_back({line, PathOf(stack_.size()), std::move(message)});
+template <class Message>
+void XMLToOstrel::Note(size_t line, Message message) {
+    if (diagnostics_.size() == kMaxDiagnostics) {
+        ++omittedDiagnostics_;
+        return;
+    }
+    diagnostics_.push_back({line, PathOf(stack_.size()), message()});
 }
 
 // Closing an element drops what its class did not read; the diagnostics say what that was.
@@ -197,10 +202,12 @@ void XMLToOstrel::Pop() {
     for (const xmlNode* child :
          record.element->Children().subspan(std::min(record.cursor, record.element->GetNumChildren()))) {
         if (const xmlElement* element = child->AsElement()) {
-            Note(element->SourceLine(), "element \"" + element->Name() + "\" is not read and is dropped");
+            Note(element->SourceLine(),
+                 [element] { return "element \"" + element->Name() + "\" is not read and is dropped"; });
         } else {
-            Note(record.element->SourceLine(),
-                 "text " + Quoted(Trimmed(child->AsText()->Text())) + " is not read and is dropped");
+            Note(record.element->SourceLine(), [child] {
+                return "text " + Quoted(Trimmed(child->AsText()->Text())) + " is not read and is dropped";
+            });
         }
     }
     stack_.pop_back();
@@ -290,9 +297,10 @@ HRESULT XMLToOstrel::ReadNumber(std::string_view name, Number* value) {
     const NumberRead<Number> read = ReadNumberText(attribute->Value(), value);
     *value = read.value;
     if (read.reading != Reading::kClean) {
-        Note(Current().element->SourceLine(), "attribute " + std::string(name) + "=" +
-                                                  Quoted(attribute->Value()) + " " + Describe(read.reading) +
-                                                  "; it loads as " + NumberText(read.value));
+        Note(Current().element->SourceLine(), [&] {
+            return "attribute " + std::string(name) + "=" + Quoted(attribute->Value()) + " " +
+                   Describe(read.reading) + "; it loads as " + NumberText(read.value);
+        });
     }
     return S_OK;
 }
@@ -323,9 +331,10 @@ HRESULT XMLToOstrel::ReadBool(std::string_view name, VARIANT_BOOL* value) {
     }
     if (text == "false") return S_OK;
     if (attribute != nullptr) {
-        Note(Current().element->SourceLine(),
-             "attribute " + std::string(name) + "=" + Quoted(text) +
-                 " is neither \"true\" nor \"false\"; it loads as if absent");
+        Note(Current().element->SourceLine(), [&] {
+            return "attribute " + std::string(name) + "=" + Quoted(text) +
+                   " is neither \"true\" nor \"false\"; it loads as if absent";
+        });
     }
     return S_FALSE;
 }

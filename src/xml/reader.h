@@ -58,8 +58,11 @@ public:
 
     // Null when no element is open.
     std::optional<Location> CurrentLocation() const;
-    // In the order they arose.
+    // The first kMaxDiagnostics, in the order they arose, and how many more there were: a
+    // hostile file must not make the record outgrow the file many times over.
+    static constexpr size_t kMaxDiagnostics = 1000;
     const std::vector<ReadDiagnostic>& Diagnostics() const { return diagnostics_; }
+    size_t OmittedDiagnostics() const { return omittedDiagnostics_; }
 
 private:
     struct ElementRecord {
@@ -71,7 +74,9 @@ private:
     const xmlNode* NextChild() const;
     void Pop();
     std::string PathOf(size_t depth) const;
-    void Note(size_t line, std::string message);
+    // Records the diagnostic `message()` makes, at the open element.
+    template <class Message>
+    void Note(size_t line, Message message);
     HRESULT OpenNext(std::string_view name);
     // The attribute of the current element, or null.
     const xmlAttribute* Find(std::string_view name) const;
@@ -84,4 +89,5 @@ private:
     std::string version_;
     std::deque<ElementRecord> stack_;
     std::vector<ReadDiagnostic> diagnostics_;
+    size_t omittedDiagnostics_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "processes_document.h"
+#include "xml/reader.h"
 
 namespace {
 
@@ -65,6 +66,13 @@ TEST(DocumentLoadTest, WhatALoadChangedWithoutFailingIsListedInFileOrder) {
             "test.xml:13: SpeciesList/Species: element \"Note\" is not read and is dropped",
         }));
     EXPECT_TRUE(kmcdoc::ProcessesDocument::Parse(Example("square_lattice.xml"), "x")->LoadWarnings().empty());
+
+    std::string dropped;
+    for (size_t i = 0; i < XMLToOstrel::kMaxDiagnostics + 3; ++i) dropped += "<X/>";
+    const auto flooded = kmcdoc::ProcessesDocument::Parse(
+        Replaced(Example("square_lattice.xml"), "</Lattice>", dropped + "</Lattice>"), "test.xml");
+    ASSERT_EQ(flooded->LoadWarnings().size(), XMLToOstrel::kMaxDiagnostics + 1);
+    EXPECT_EQ(flooded->LoadWarnings().back(), "test.xml: 3 more like these");
 }
 
 TEST(DocumentLoadTest, AUtf16DocumentWithAByteOrderMarkLoadsAsItsUtf8) {

@@ -111,6 +111,16 @@ TEST_F(ReaderDiagnosticsTest, WhatAClassLeavesUnreadIsNamedWhenItsElementCloses)
     EXPECT_EQ(Diagnostics(), expected);
 }
 
+TEST_F(ReaderDiagnosticsTest, PastTheLimitDiagnosticsAreOnlyCounted) {
+    std::string text = "<Doc><Species>";
+    for (size_t i = 0; i < XMLToOstrel::kMaxDiagnostics + 5; ++i) text += "<Unknown/>";
+    Load(text + "</Species></Doc>");
+    ASSERT_EQ(Open("Species"), S_OK);
+    Reader()->CloseElement();
+    EXPECT_EQ(reader_->Diagnostics().size(), XMLToOstrel::kMaxDiagnostics);
+    EXPECT_EQ(reader_->OmittedDiagnostics(), 5u);
+}
+
 TEST_F(ReaderDiagnosticsTest, TheLocationIsThatOfTheOpenElement) {
     Load(
         "<Doc>\n"
