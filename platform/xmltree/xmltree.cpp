@@ -1,6 +1,7 @@
 #include "xmltree/xmltree.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -10,6 +11,8 @@
 #include "xmltree/xmlchars.h"
 
 namespace {
+
+constexpr std::string_view kAttributeName = "XML attribute name";
 
 // Small enough that a chunk fits where the parser's freed pages were.
 constexpr size_t kChunkSize = 32 * 1024;
@@ -68,6 +71,40 @@ T& ArenaArray<T>::Append(Arena& arena, const T& item) {
     return *new (data_ + size_++) T(item);
 }
 
+template <class Class>
+Class* ClassTable<Class>::Find(std::string_view name, uint64_t hash) const {
+    if (slots_.empty()) return nullptr;
+    for (size_t i = Start(hash);; i = (i + 1) & (slots_.size() - 1)) {
+        const Slot& slot = slots_[i];
+        if (slot.cls == nullptr) return nullptr;
+        if (slot.hash == hash && slot.cls->Name() == name) return slot.cls;
+    }
+}
+
+template <class Class>
+void ClassTable<Class>::Place(const Slot& slot) {
+    size_t i = Start(slot.hash);
+    while (slots_[i].cls != nullptr) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = slot;
+}
+
+template <class Class>
+void ClassTable<Class>::MakeRoom(size_t count) {
+    if (2 * (size_ + count) <= slots_.size()) return;
+    const size_t capacity = std::max<size_t>(16, std::bit_ceil(2 * (size_ + count)));
+    std::vector<Slot> previous = std::exchange(slots_, std::vector<Slot>(capacity, Slot{0, nullptr}));
+    shift_ = static_cast<unsigned>(64 - std::countr_zero(capacity));
+    for (const Slot& slot : previous)
+        if (slot.cls != nullptr) Place(slot);
+}
+
+template <class Class>
+void ClassTable<Class>::Insert(Class* cls, uint64_t hash) {
+    MakeRoom();
+    Place({hash, cls});
+    ++size_;
+}
+
 }  // namespace xmltree_detail
 
 xmlNode::~xmlNode() = default;
@@ -122,22 +159,26 @@ xmlAttribute& xmlElement::SetAttribute(const xmlAttributeClass& cls, std::string
 xmlTree::xmlTree() = default;
 
 xmlTree::~xmlTree() {
-    for (const auto& [name, cls] : elementClasses_) cls->~xmlElementClass();
-    for (const auto& [name, cls] : attributeClasses_) cls->~xmlAttributeClass();
+    elementClasses_.ForEach([](xmlElementClass& cls) { cls.~xmlElementClass(); });
+    attributeClasses_.ForEach([](xmlAttributeClass& cls) { cls.~xmlAttributeClass(); });
 }
 
 template <class Class>
-Class* xmlTree::FindClass(ClassTable<Class>& table, std::string_view name, std::string_view kind) {
-    if (auto found = table.find(name); found != table.end()) return found->second;
+Class* xmlTree::FindClass(xmltree_detail::ClassTable<Class>& table, std::string_view name,
+                          std::string_view kind) {
+    if (Class* found = table.Find(name, table.Hash(name))) return found;
+    return NewClass(table, name, kind);
+}
+
+// Everything that can fail happens before the class is entered, so a failure enters nothing.
+template <class Class>
+Class* xmlTree::NewClass(xmltree_detail::ClassTable<Class>& table, std::string_view name,
+                         std::string_view kind) {
     xmltree::CheckName(name, kind);
+    table.MakeRoom();
     auto* cls = new (arena_.Allocate(sizeof(Class), alignof(Class))) Class(*this, std::string(name));
-    try {
-        // The key views the class's own copy of the name, which lives as long as the class.
-        return table.emplace(cls->Name(), cls).first->second;
-    } catch (...) {
-        cls->~Class();
-        throw;
-    }
+    table.Insert(cls, table.Hash(name));
+    return cls;
 }
 
 xmlElementClass* xmlTree::FindElementClass(std::string_view name) {
@@ -145,7 +186,7 @@ xmlElementClass* xmlTree::FindElementClass(std::string_view name) {
 }
 
 xmlAttributeClass* xmlTree::FindAttributeClass(std::string_view name) {
-    return FindClass(attributeClasses_, name, "XML attribute name");
+    return FindClass(attributeClasses_, name, kAttributeName);
 }
 
 void xmlTree::CheckOwned(const xmlNameClass* cls, std::string_view role) const {
@@ -187,8 +228,10 @@ xmlAttribute* xmlTree::AddAttribute(xmlElement* element, xmlAttributeClass* cls,
 
 namespace xmltree_detail {
 
+// An element's attribute names are all different, so as many names may be new to the tree.
 xmlElement* TreeBuilder::AddElement(xmlTree& tree, xmlElement* parent, std::string_view name, size_t line,
                                     size_t attributes, size_t children) {
+    tree.attributeClasses_.MakeRoom(attributes);
     xmlElement* element = tree.NewElement(parent, *tree.FindElementClass(name));
     element->attributes_.Reserve(tree.arena_, attributes);
     element->children_.Reserve(tree.arena_, children);
@@ -197,8 +240,7 @@ xmlElement* TreeBuilder::AddElement(xmlTree& tree, xmlElement* parent, std::stri
 }
 
 xmlAttributeClass* TreeBuilder::KnownAttributeClass(const xmlTree& tree, std::string_view name) {
-    const auto found = tree.attributeClasses_.find(name);
-    return found != tree.attributeClasses_.end() ? found->second : nullptr;
+    return tree.attributeClasses_.Find(name, tree.attributeClasses_.Hash(name));
 }
 
 bool TreeBuilder::HasAttribute(const xmlAttributeClass& cls, const xmlElement& element) {
@@ -207,7 +249,8 @@ bool TreeBuilder::HasAttribute(const xmlAttributeClass& cls, const xmlElement& e
 
 void TreeBuilder::AddNewAttribute(xmlTree& tree, xmlElement& element, xmlAttributeClass* known,
                                   std::string_view name, std::string_view value) {
-    xmlAttributeClass& cls = known != nullptr ? *known : *tree.FindAttributeClass(name);
+    xmlAttributeClass& cls =
+        known != nullptr ? *known : *tree.NewClass(tree.attributeClasses_, name, kAttributeName);
     xmltree::CheckCharacterData(value, [&cls] { return "value of XML attribute \"" + cls.Name() + "\""; });
     element.AppendAttribute(cls, value);
     cls.parsedOn_ = &element;

@@ -15,7 +15,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "com/base.h"
@@ -62,14 +61,42 @@ private:
     uint32_t capacity_ = 0;
 };
 
-// FNV-1a: names are short, and a hash that stays inline costs less than a stronger one.
-struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const {
+// The classes of one kind by name: open addressing over a power-of-two array of slots, so that a
+// name is found with one probe in the usual case and nothing is allocated per name.
+template <class Class>
+class ClassTable {
+public:
+    // FNV-1a: names are short, and a hash that stays inline costs less than a stronger one.
+    static uint64_t Hash(std::string_view name) {
         uint64_t hash = 14695981039346656037u;
         for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
-        return static_cast<size_t>(hash);
+        return hash;
     }
+
+    Class* Find(std::string_view name, uint64_t hash) const;
+    // Makes sure that the next `count` Inserts need no allocation.
+    void MakeRoom(size_t count = 1);
+    // For a name the table does not hold yet.
+    void Insert(Class* cls, uint64_t hash);
+    template <class Visit>
+    void ForEach(Visit visit) const {
+        for (const Slot& slot : slots_)
+            if (slot.cls != nullptr) visit(*slot.cls);
+    }
+
+private:
+    struct Slot {
+        uint64_t hash;
+        Class* cls;  // null for a free slot
+    };
+
+    // Fibonacci hashing spreads names that differ only in their last characters.
+    size_t Start(uint64_t hash) const { return static_cast<size_t>((hash * 0x9E3779B97F4A7C15u) >> shift_); }
+    void Place(const Slot& slot);
+
+    std::vector<Slot> slots_;  // empty, or a power of two at least twice the classes held
+    size_t size_ = 0;
+    unsigned shift_ = 64;
 };
 
 }  // namespace xmltree_detail
@@ -258,20 +285,19 @@ public:
 
 private:
     friend class xmlElement;
-    // Classes live in the arena; the tables view their names.
-    template <class Class>
-    using ClassTable =
-        std::unordered_map<std::string_view, Class*, xmltree_detail::NameHash, std::equal_to<>>;
-
     friend class xmltree_detail::TreeBuilder;
+    // Classes live in the arena.
     template <class Class>
-    Class* FindClass(ClassTable<Class>& table, std::string_view name, std::string_view kind);
+    Class* FindClass(xmltree_detail::ClassTable<Class>& table, std::string_view name, std::string_view kind);
+    // For a name the table does not hold yet.
+    template <class Class>
+    Class* NewClass(xmltree_detail::ClassTable<Class>& table, std::string_view name, std::string_view kind);
     void CheckOwned(const xmlNameClass* cls, std::string_view role) const;
     xmlElement* NewElement(xmlElement* parent, const xmlElementClass& cls);
 
     xmltree_detail::Arena arena_;
-    ClassTable<xmlElementClass> elementClasses_;
-    ClassTable<xmlAttributeClass> attributeClasses_;
+    xmltree_detail::ClassTable<xmlElementClass> elementClasses_;
+    xmltree_detail::ClassTable<xmlAttributeClass> attributeClasses_;
     std::vector<std::unique_ptr<xmlNode>> texts_;
     xmlElement* root_ = nullptr;
 };

@@ -176,7 +176,7 @@ TEST(XmlTreeParseMemory, RunningOutOfMemoryIsReportedAsSuch) {
                                                         "Out of memory while parsing XML"},
           {[&] { xmlTree::ParseFile(path); }, path + ": out of memory while reading the file"}}) {
         const std::vector<std::exception_ptr> failures = kmctest::FailuresWithEachAllocationFailing(parse);
-        EXPECT_GT(failures.size(), 10u);
+        EXPECT_GE(failures.size(), 5u);
         for (const std::exception_ptr& failure : failures) {
             ASSERT_TRUE(failure);
             EXPECT_EQ(OutcomeOf(Raised([&] { std::rethrow_exception(failure); })),
