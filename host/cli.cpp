@@ -49,9 +49,13 @@ int Failed(std::string_view where, std::string_view message) {
     return kExitBadInput;
 }
 
-// Running out of memory is said plainly: the library's sentence for it says no more.
+// Running out of memory is said plainly. The reader's and the parser's sentences for it say so
+// and name the file or the attribute; others (the text of std::bad_alloc) say nothing useful.
 std::string_view Describe(const NoxResult& failure) {
-    return failure.Code() == E_OUTOFMEMORY ? std::string_view("out of memory") : failure.Description();
+    const std::string_view description = failure.Description();
+    if (failure.Code() != E_OUTOFMEMORY || description.find("of memory") != std::string_view::npos)
+        return description;
+    return "out of memory";
 }
 
 void AddTypelibCommand(CLI::App& app, Outcome& outcome) {
