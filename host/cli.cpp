@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <new>
 
 #include "configuration_document.h"
 #include "configuration_report.h"
@@ -22,10 +23,60 @@ struct Outcome {
     bool json = false;
     bool all = false;
     bool csv = false;
+    bool strict = false;
+    uint64_t maxInputSize = xmlTree::kDefaultMaxFileSize;
 };
 
 void AddJsonFlag(CLI::App* command, Outcome& outcome) {
     command->add_flag("--json", outcome.json, "Write JSON instead of text");
+}
+
+void AddInputLimit(CLI::App* command, Outcome& outcome) {
+    command
+        ->add_option("--max-input-size", outcome.maxInputSize,
+                     "The largest document file read (default 512M)")
+        ->transform(CLI::AsSizeValue(false));
+}
+
+// A document of either kind, told apart by its root element; the file is read once.
+struct AnyDocument {
+    std::unique_ptr<ProcessesDocument> processes;
+    std::unique_ptr<ConfigurationDocument> configurations;
+
+    const std::vector<std::string>& LoadWarnings() const {
+        return processes ? processes->LoadWarnings() : configurations->LoadWarnings();
+    }
+};
+
+AnyDocument LoadAny(const std::string& path, const Outcome& outcome) {
+    const std::unique_ptr<xmlTree> tree = xmlTree::ParseFile(path, static_cast<size_t>(outcome.maxInputSize));
+    if (tree->Root() != nullptr && tree->Root()->Name() == kConfigurationRoot)
+        return {nullptr, ConfigurationDocument::FromTree(*tree, path)};
+    return {ProcessesDocument::FromTree(*tree, path), nullptr};
+}
+
+std::unique_ptr<ProcessesDocument> LoadProcesses(const std::string& path, const Outcome& outcome) {
+    return ProcessesDocument::Load(path, static_cast<size_t>(outcome.maxInputSize));
+}
+
+// What loading changed without failing goes to standard error, a line each.
+void PrintWarnings(const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) std::cerr << "kmcdoc: warning: " << warning << "\n";
+}
+
+// Written in parts, so that reporting a failure needs no memory of its own.
+int Failed(std::string_view where, std::string_view message) {
+    std::cerr << "kmcdoc: " << where << (where.empty() ? "" : ": ") << message << "\n";
+    return kExitBadInput;
+}
+
+// Running out of memory is said plainly. The reader's and the parser's sentences for it say so
+// and name the file or the attribute; others (the text of std::bad_alloc) say nothing useful.
+std::string_view Describe(const NoxResult& failure) {
+    const std::string_view description = failure.Description();
+    if (failure.Code() != E_OUTOFMEMORY || description.find("of memory") != std::string_view::npos)
+        return description;
+    return "out of memory";
 }
 
 void AddTypelibCommand(CLI::App& app, Outcome& outcome) {
@@ -40,9 +91,6 @@ void AddGroupsCommand(CLI::App& app, Outcome& outcome) {
     command->callback([&outcome] { std::cout << (outcome.json ? GroupsJson() : GroupsText()); });
 }
 
-// Documents of either kind are told apart by their root element.
-bool IsConfigurationDocument(const std::string& path) { return RootElementName(path) == kConfigurationRoot; }
-
 template <class Summary>
 void Show(const Summary& summary, bool json) {
     std::cout << (json ? SummaryJson(summary) : SummaryText(summary));
@@ -52,25 +100,36 @@ void AddShowCommand(CLI::App& app, Outcome& outcome) {
     auto* command = app.add_subcommand("show", "Show what a processes or configuration document holds");
     auto* file = command->add_option("FILE", "The document")->required();
     AddJsonFlag(command, outcome);
+    AddInputLimit(command, outcome);
     command->callback([file, &outcome] {
-        const std::string path = file->as<std::string>();
-        if (IsConfigurationDocument(path))
-            Show(Summarize(*ConfigurationDocument::Load(path)), outcome.json);
+        const AnyDocument document = LoadAny(file->as<std::string>(), outcome);
+        if (document.configurations)
+            Show(Summarize(*document.configurations), outcome.json);
         else
-            Show(Summarize(*ProcessesDocument::Load(path)), outcome.json);
+            Show(Summarize(*document.processes), outcome.json);
     });
 }
 
-void AddConvertCommand(CLI::App& app, Outcome&) {
+void AddConvertCommand(CLI::App& app, Outcome& outcome) {
     auto* command = app.add_subcommand("convert", "Load a document and save it in canonical form");
     auto* in = command->add_option("IN", "The document to read")->required();
     auto* out = command->add_option("OUT", "Where to write it")->required();
-    command->callback([in, out] {
-        const std::string path = in->as<std::string>();
-        if (IsConfigurationDocument(path))
-            ConfigurationDocument::Load(path)->Save(out->as<std::string>());
+    command->add_flag("--strict", outcome.strict,
+                      "Write nothing when loading changed anything (see the warnings)");
+    AddInputLimit(command, outcome);
+    command->callback([in, out, &outcome] {
+        const AnyDocument document = LoadAny(in->as<std::string>(), outcome);
+        PrintWarnings(document.LoadWarnings());
+        if (outcome.strict && !document.LoadWarnings().empty()) {
+            outcome.exitCode =
+                Failed(out->as<std::string>(), "not written, as loading " + in->as<std::string>() +
+                                                   " changed what it holds (--strict)");
+            return;
+        }
+        if (document.configurations)
+            document.configurations->Save(out->as<std::string>());
         else
-            ProcessesDocument::Load(path)->Save(out->as<std::string>());
+            document.processes->Save(out->as<std::string>());
     });
 }
 
@@ -79,8 +138,10 @@ void AddCoverageCommand(CLI::App& app, Outcome& outcome) {
         "coverage", "Per configuration, the fraction of each site category that each species holds");
     auto* file = command->add_option("FILE", "The configuration document")->required();
     command->add_flag("--csv", outcome.csv, "Write CSV instead of text");
+    AddInputLimit(command, outcome);
     command->callback([file, &outcome] {
-        CoverageTable table = Coverage(*ConfigurationDocument::Load(file->as<std::string>()));
+        CoverageTable table = Coverage(
+            *ConfigurationDocument::Load(file->as<std::string>(), static_cast<size_t>(outcome.maxInputSize)));
         std::cout << (outcome.csv ? CoverageCsv(table) : CoverageText(table));
     });
 }
@@ -90,9 +151,11 @@ void AddValidateCommand(CLI::App& app, Outcome& outcome) {
     auto* file = command->add_option("FILE", "The processes document")->required();
     command->add_flag("--all", outcome.all, "Also check every enabled process on its own");
     AddJsonFlag(command, outcome);
+    AddInputLimit(command, outcome);
     command->callback([file, &outcome] {
         const std::string path = file->as<std::string>();
-        auto document = ProcessesDocument::Load(path);
+        auto document = LoadProcesses(path, outcome);
+        PrintWarnings(document->LoadWarnings());
         auto verdicts = DocumentVerdicts(*document);
         std::vector<ProcessVerdict> processes;
         if (outcome.all) processes = ProcessVerdicts(*document);
@@ -113,24 +176,23 @@ void AddCompareCommand(CLI::App& app, Outcome& outcome) {
         "processes document and a configuration document");
     auto* first = command->add_option("A", "The first document")->required();
     auto* second = command->add_option("B", "The second document")->required();
+    AddInputLimit(command, outcome);
     command->callback([first, second, &outcome] {
         const std::string a = first->as<std::string>(), b = second->as<std::string>();
-        const bool aHoldsRun = IsConfigurationDocument(a), bHoldsRun = IsConfigurationDocument(b);
-        if (aHoldsRun && bHoldsRun)
+        const AnyDocument one = LoadAny(a, outcome), other = LoadAny(b, outcome);
+        if (one.configurations && other.configurations)
             throw NoxResult(E_INVALIDARG, "compare needs a processes document, but " + a + " and " + b +
                                               " are both configuration documents.");
-        auto verdicts =
-            aHoldsRun   ? CompareDocuments(*ConfigurationDocument::Load(a), *ProcessesDocument::Load(b))
-            : bHoldsRun ? CompareDocuments(*ConfigurationDocument::Load(b), *ProcessesDocument::Load(a))
-                        : CompareDocuments(*ProcessesDocument::Load(a), *ProcessesDocument::Load(b));
+        auto verdicts = one.configurations     ? CompareDocuments(*one.configurations, *other.processes)
+                        : other.configurations ? CompareDocuments(*other.configurations, *one.processes)
+                                               : CompareDocuments(*one.processes, *other.processes);
         std::cout << VerdictsText(verdicts);
         if (!AllHold(verdicts)) outcome.exitCode = kExitVerdictFailed;
     });
 }
 
-}  // namespace
-
-int Run(int argc, char** argv) {
+// Builds the command line and runs the chosen command; what the command raises is left to Run.
+int RunCommand(int argc, char** argv) {
     CLI::App app{"kmcdoc: inspect, validate and convert KMC documents"};
     app.set_version_flag("--version", std::string("kmcdoc ") + KMCDOC_VERSION);
     app.require_subcommand(1);
@@ -142,11 +204,22 @@ int Run(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitSuccess : kExitBadInput;
-    } catch (const NoxResult& failure) {
-        std::cerr << "kmcdoc: " << failure.Description() << "\n";
-        return kExitBadInput;
     }
     return outcome.exitCode;
+}
+
+}  // namespace
+
+int Run(int argc, char** argv) {
+    try {
+        return RunCommand(argc, argv);
+    } catch (const LoadFailure& failure) {
+        return Failed(failure.Where(), Describe(failure));
+    } catch (const std::bad_alloc&) {
+        return Failed("", "out of memory");
+    } catch (...) {  // anything else as the library converts it
+        return Failed("", Describe(nox::CurrentExceptionAsResult()));
+    }
 }
 
 }  // namespace kmcdoc

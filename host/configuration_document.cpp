@@ -48,38 +48,39 @@ ConfigurationDocument::~ConfigurationDocument() = default;
 
 LONG ConfigurationDocument::SitesPerCell() const { return lattice_->RawLatticeSiteList()->Count(); }
 
-std::unique_ptr<ConfigurationDocument> ConfigurationDocument::Load(const std::string& path) {
-    auto document = std::make_unique<ConfigurationDocument>();
-    document->LoadFrom(*xmlTree::ParseFile(path), path);
-    return document;
+std::unique_ptr<ConfigurationDocument> ConfigurationDocument::Load(const std::string& path, size_t maxSize) {
+    return FromTree(*xmlTree::ParseFile(path, maxSize), path);
 }
 
 std::unique_ptr<ConfigurationDocument> ConfigurationDocument::Parse(const std::string& text,
                                                                     const std::string& origin) {
+    return FromTree(*xmlTree::ParseString(text), origin);
+}
+
+std::unique_ptr<ConfigurationDocument> ConfigurationDocument::FromTree(const xmlTree& tree,
+                                                                       const std::string& origin) {
     auto document = std::make_unique<ConfigurationDocument>();
-    document->LoadFrom(*xmlTree::ParseString(text), origin);
+    document->LoadFrom(tree, origin);
     return document;
 }
 
 void ConfigurationDocument::LoadFrom(const xmlTree& tree, const std::string& origin) {
-    NoxComPtr<IVxXMLToOstrel> reader =
-        OpenDocument(tree, origin, kConfigurationRoot, kConfigurationVersion, "a configuration document");
-    cellsU_ = PatchSide(reader.Get(), "CellsU", origin);
-    cellsV_ = PatchSide(reader.Get(), "CellsV", origin);
-    {
-        LoadingScope loading(document_);
-        OstrelUtils::LoadXML(static_cast<IVxKMCLattice*>(lattice_.Get()), reader.Get());
-        OstrelUtils::LoadXML(static_cast<IVxKMCSpeciesList*>(species_.Get()), reader.Get());
-        LoadConfigurations(reader.Get());
-        if (ElementsRemain(reader.Get())) {
+    DocumentReading reading(tree, origin, kConfigurationDocument, document_);
+    IVxXMLToOstrel* reader = reading.Reader();
+    cellsU_ = PatchSide(reader, "CellsU", origin);
+    cellsV_ = PatchSide(reader, "CellsV", origin);
+    reading.Objects([&] {
+        OstrelUtils::LoadXML(static_cast<IVxKMCLattice*>(lattice_.Get()), reader);
+        OstrelUtils::LoadXML(static_cast<IVxKMCSpeciesList*>(species_.Get()), reader);
+        LoadConfigurations(reader);
+        if (reading.ElementsRemain()) {
             history_ = CreateClassByProgId<KMCConfigurationHistory, IVxKMCConfigurationHistory>(
                 "VxDocuments.KMCConfigurationHistory.1");
             history_->SetParent(&document_);
-            OstrelUtils::LoadXML(static_cast<IVxKMCConfigurationHistory*>(history_.Get()), reader.Get());
+            OstrelUtils::LoadXML(static_cast<IVxKMCConfigurationHistory*>(history_.Get()), reader);
         }
-    }
-    CheckNothingRemains(reader.Get(), origin);
-    CloseDocument(reader.Get());
+    });
+    warnings_ = reading.Finish();
     document_.SetModified(false);
 }
 
@@ -101,7 +102,7 @@ void ConfigurationDocument::LoadConfigurations(IVxXMLToOstrel* reader) {
 
 std::unique_ptr<xmlTree> ConfigurationDocument::ToTree() const {
     auto tree = std::make_unique<xmlTree>();
-    NoxComPtr<IVxOstrelToXML> writer = StartDocument(*tree, kConfigurationRoot, kConfigurationVersion);
+    NoxComPtr<IVxOstrelToXML> writer = StartDocument(*tree, kConfigurationDocument);
     nox::Check(writer->AddLongAttribute(NoxBSTR("CellsU").Get(), cellsU_));
     nox::Check(writer->AddLongAttribute(NoxBSTR("CellsV").Get(), cellsV_));
     OstrelUtils::SaveXML(static_cast<IVxKMCLattice*>(lattice_.Get()), writer.Get());

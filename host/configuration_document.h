@@ -10,19 +10,21 @@
 #include <vector>
 
 #include "document.h"
+#include "document_files.h"
 #include "nox/comptr.h"
 
 class KMCConfiguration;
 class KMCConfigurationHistory;
 class KMCLattice;
 class KMCSpeciesList;
-class xmlTree;
 struct IVxXMLToOstrel;
 
 namespace kmcdoc {
 
 inline constexpr const char* kConfigurationRoot = "ConfigurationDocument";
 inline constexpr const char* kConfigurationVersion = "1.0";
+inline constexpr DocumentKind kConfigurationDocument{kConfigurationRoot, kConfigurationVersion,
+                                                     "a configuration document"};
 
 class ConfigurationDocument {
 public:
@@ -32,11 +34,18 @@ public:
     ConfigurationDocument(const ConfigurationDocument&) = delete;
     ConfigurationDocument& operator=(const ConfigurationDocument&) = delete;
 
-    // Raised as NoxResult with the library's own description when the file cannot be loaded.
-    static std::unique_ptr<ConfigurationDocument> Load(const std::string& path);
+    // Raised as NoxResult with the library's own description when the file cannot be read or
+    // parsed (a file other than a regular one, or larger than `maxSize`, is not read), and as
+    // LoadFailure when an object fails to load from it.
+    static std::unique_ptr<ConfigurationDocument> Load(const std::string& path,
+                                                       size_t maxSize = xmlTree::kDefaultMaxFileSize);
     static std::unique_ptr<ConfigurationDocument> Parse(const std::string& text, const std::string& origin);
+    // Loads the document from a parsed tree, read from `origin`; raised as Load.
+    static std::unique_ptr<ConfigurationDocument> FromTree(const xmlTree& tree, const std::string& origin);
     void Save(const std::string& path) const;
     std::string SaveToString() const;
+    // What loading changed without failing, as for a processes document.
+    const std::vector<std::string>& LoadWarnings() const { return warnings_; }
 
     HostDocument& Document() { return document_; }
     KMCLattice& Lattice() const { return *lattice_; }
@@ -60,6 +69,7 @@ private:
     LONG cellsV_ = 1;
     std::vector<NoxComPtr<KMCConfiguration>> configurations_;
     NoxComPtr<KMCConfigurationHistory> history_;
+    std::vector<std::string> warnings_;
 };
 
 }  // namespace kmcdoc

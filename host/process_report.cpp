@@ -62,10 +62,12 @@ void ReadSites(IVxKMCProcess& process, ProcessSummary& summary) {
         nox::Check(process.get_BlockingSite(k, site.Put()));
         summary.blockingSites.push_back({SiteText(*site), ReadText(*site, &IVxKMCBlockingSite::get_SourcePattern)});
     }
-    // A process the lattice cannot map is still shown, with the reason.
+    // A process the lattice cannot map is still shown, with the reason; running out of memory
+    // is no reason of the process's.
     try {
         summary.symmetryIndices = SymmetryIndices(process);
     } catch (const NoxResult& failure) {
+        if (failure.Code() == E_OUTOFMEMORY) throw;
         summary.symmetryProblem = failure.Description();
     }
 }

@@ -8,17 +8,19 @@
 #include <vector>
 
 #include "document.h"
+#include "document_files.h"
 #include "nox/comptr.h"
+#include "xmltree/xmltree.h"
 
 class KMCLattice;
 class KMCProcessList;
 class KMCSpeciesList;
-class xmlTree;
 
 namespace kmcdoc {
 
 inline constexpr const char* kProcessesRoot = "ProcessesDocument";
 inline constexpr const char* kProcessesVersion = "1.0";
+inline constexpr DocumentKind kProcessesDocument{kProcessesRoot, kProcessesVersion, "a processes document"};
 
 class ProcessesDocument {
 public:
@@ -28,11 +30,21 @@ public:
     ProcessesDocument(const ProcessesDocument&) = delete;
     ProcessesDocument& operator=(const ProcessesDocument&) = delete;
 
-    // Raised as NoxResult with the library's own description when the file cannot be loaded.
-    static std::unique_ptr<ProcessesDocument> Load(const std::string& path);
+    // Raised as NoxResult with the library's own description when the file cannot be read or
+    // parsed (a file other than a regular one, or larger than `maxSize`, is not read), and as
+    // LoadFailure when an object fails to load from it.
+    static std::unique_ptr<ProcessesDocument> Load(const std::string& path,
+                                                   size_t maxSize = xmlTree::kDefaultMaxFileSize);
     static std::unique_ptr<ProcessesDocument> Parse(const std::string& text, const std::string& origin);
+    // Loads the document from a parsed tree, read from `origin`; raised as Load.
+    static std::unique_ptr<ProcessesDocument> FromTree(const xmlTree& tree, const std::string& origin);
     void Save(const std::string& path) const;
     std::string SaveToString() const;
+
+    // What loading changed without failing (numbers that did not read cleanly, content that was
+    // dropped), each as "file:line: path: what happened", in file order; past the reader's limit,
+    // a last line says how many more there were.
+    const std::vector<std::string>& LoadWarnings() const { return warnings_; }
 
     HostDocument& Document() { return document_; }
     KMCLattice& Lattice() const { return *lattice_; }
@@ -49,6 +61,7 @@ private:
     NoxComPtr<KMCLattice> lattice_;
     NoxComPtr<KMCSpeciesList> species_;
     NoxComPtr<KMCProcessList> processes_;
+    std::vector<std::string> warnings_;
 };
 
 }  // namespace kmcdoc

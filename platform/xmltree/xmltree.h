@@ -1,98 +1,107 @@
 // The XML tree: elements, attributes and text nodes owned by one xmlTree, parsed with pugixml
 // and written by our own serialiser.
 //
-// Every node lives on the heap and never moves, so pointers to elements stay valid while
-// children are added. Element and attribute names are interned per tree as classes. Text is
-// UTF-8 and is checked where it enters the tree, so a tree can always be saved and read back.
-// Failures are NoxResult exceptions; a failed call leaves the tree unchanged.
+// Elements, their child and attribute arrays and attribute values live in the tree's own
+// storage, which only grows: an element never moves, so pointers to elements stay valid while
+// the tree lives, and a tree of any shape is freed without recursion. Element and attribute
+// names are interned per tree as classes. Text is UTF-8 and is checked where it enters the tree,
+// so a tree can always be saved and read back. Failures are NoxResult exceptions; a failed call
+// leaves the tree unchanged.
 #pragma once
 
-#include <compare>
 #include <cstddef>
-#include <iterator>
-#include <map>
+#include <cstdint>
 #include <memory>
-#include <ranges>
+#include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
-#include <utility>
 #include <vector>
 
 #include "com/base.h"
 
 class xmlElement;
+class xmlText;
 class xmlTree;
 
 namespace xmltree_detail {
 
-// Random-access iteration over a vector of owning pointers that hands out the pointees, as
-// `T*` or as `const T&`, so callers can neither see nor move the owning pointers.
-template <class T, class Reference>
-class OwnedIterator {
-    using Base = typename std::vector<std::unique_ptr<T>>::const_iterator;
+class TreeBuilder;
 
+// Bump allocation in chunks that are freed together with the tree.
+class Arena {
 public:
-    using iterator_concept = std::random_access_iterator_tag;
-    using iterator_category = std::random_access_iterator_tag;
-    using value_type = std::remove_cvref_t<Reference>;
-    using difference_type = std::ptrdiff_t;
-    using reference = Reference;
+    Arena() = default;
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
 
-    OwnedIterator() = default;
-    explicit OwnedIterator(Base base) : base_(base) {}
-
-    reference operator*() const {
-        if constexpr (std::is_pointer_v<Reference>) {
-            return base_->get();
-        } else {
-            return **base_;
-        }
-    }
-    reference operator[](difference_type n) const { return *(*this + n); }
-
-    OwnedIterator& operator++() { return *this += 1; }
-    OwnedIterator operator++(int) { return std::exchange(*this, *this + 1); }
-    OwnedIterator& operator--() { return *this -= 1; }
-    OwnedIterator operator--(int) { return std::exchange(*this, *this - 1); }
-    OwnedIterator& operator+=(difference_type n) {
-        base_ += n;
-        return *this;
-    }
-    OwnedIterator& operator-=(difference_type n) { return *this += -n; }
-
-    friend OwnedIterator operator+(OwnedIterator it, difference_type n) { return it += n; }
-    friend OwnedIterator operator+(difference_type n, OwnedIterator it) { return it += n; }
-    friend OwnedIterator operator-(OwnedIterator it, difference_type n) { return it -= n; }
-    friend difference_type operator-(const OwnedIterator& a, const OwnedIterator& b) {
-        return a.base_ - b.base_;
-    }
-    friend bool operator==(const OwnedIterator&, const OwnedIterator&) = default;
-    friend auto operator<=>(const OwnedIterator&, const OwnedIterator&) = default;
+    void* Allocate(size_t bytes, size_t alignment);
+    std::string_view Store(std::string_view text);
 
 private:
-    Base base_{};
+    std::vector<std::unique_ptr<std::byte[]>> chunks_;
+    std::byte* next_ = nullptr;
+    size_t left_ = 0;
 };
 
-// A pair of iterators to use in range-for and the std::ranges algorithms. std::ranges::subrange
-// would do, but clang up to version 15 cannot instantiate it with GCC 12's standard library.
-template <class Iterator>
-class IteratorRange {
+// An array of trivially copyable items in a tree's arena; growing copies it to a larger block
+// and leaves the old one unused.
+template <class T>
+class ArenaArray {
 public:
-    IteratorRange(Iterator first, Iterator last) : first_(first), last_(last) {}
-    Iterator begin() const { return first_; }
-    Iterator end() const { return last_; }
-    size_t size() const { return static_cast<size_t>(last_ - first_); }
-    bool empty() const { return first_ == last_; }
+    std::span<T> Items() const { return {data_, size_}; }
+    size_t Size() const { return size_; }
+    void Reserve(Arena& arena, size_t capacity);
+    // Makes sure the next Append needs no allocation.
+    void MakeRoom(Arena& arena);
+    T& Append(Arena& arena, const T& item);
 
 private:
-    Iterator first_;
-    Iterator last_;
+    T* data_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 0;
+};
+
+// The classes of one kind by name: open addressing over a power-of-two array of slots, so that a
+// name is found with one probe in the usual case and nothing is allocated per name.
+template <class Class>
+class ClassTable {
+public:
+    // FNV-1a: names are short, and a hash that stays inline costs less than a stronger one.
+    static uint64_t Hash(std::string_view name) {
+        uint64_t hash = 14695981039346656037u;
+        for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        return hash;
+    }
+
+    Class* Find(std::string_view name, uint64_t hash) const;
+    // Makes sure that the next `count` Inserts need no allocation.
+    void MakeRoom(size_t count = 1);
+    // For a name the table does not hold yet.
+    void Insert(Class* cls, uint64_t hash);
+    template <class Visit>
+    void ForEach(Visit visit) const {
+        for (const Slot& slot : slots_)
+            if (slot.cls != nullptr) visit(*slot.cls);
+    }
+
+private:
+    struct Slot {
+        uint64_t hash;
+        Class* cls;  // null for a free slot
+    };
+
+    // Fibonacci hashing spreads names that differ only in their last characters.
+    size_t Start(uint64_t hash) const { return static_cast<size_t>((hash * 0x9E3779B97F4A7C15u) >> shift_); }
+    void Place(const Slot& slot);
+
+    std::vector<Slot> slots_;  // empty, or a power of two at least twice the classes held
+    size_t size_ = 0;
+    unsigned shift_ = 64;
 };
 
 }  // namespace xmltree_detail
 
-// A node of the tree: an element or a text node (test the kind with dynamic_cast).
+// A node of the tree: an element or a text node.
 class NOX_EXPORT xmlNode {
 public:
     virtual ~xmlNode();
@@ -101,13 +110,18 @@ public:
 
     // The element this node is a child of; null for the root and for a node not yet added.
     xmlElement* Parent() const { return parent_; }
+    // The node as an element or as text; null when it is the other kind.
+    const xmlElement* AsElement() const;
+    const xmlText* AsText() const;
 
 protected:
-    xmlNode() = default;
+    explicit xmlNode(bool element) : element_(element) {}
 
 private:
     friend class xmlElement;
+    friend class xmlTree;
     xmlElement* parent_ = nullptr;
+    bool element_;
 };
 
 // Character data. The constructor rejects text XML 1.0 cannot carry (invalid UTF-8, control
@@ -130,11 +144,12 @@ public:
     const std::string& Name() const { return name_; }
 
 protected:
-    xmlNameClass(const xmlTree& tree, std::string name) : tree_(&tree), name_(std::move(name)) {}
+    xmlNameClass(xmlTree& tree, std::string name) : tree_(&tree), name_(std::move(name)) {}
 
 private:
     friend class xmlTree;
-    const xmlTree* tree_;
+    friend class xmlElement;
+    xmlTree* tree_;
     std::string name_;
 };
 
@@ -147,75 +162,82 @@ private:
 class NOX_EXPORT xmlAttributeClass : public xmlNameClass {
 private:
     friend class xmlTree;
+    friend class xmltree_detail::TreeBuilder;
     using xmlNameClass::xmlNameClass;
+
+    // The element the parser last gave an attribute of this name. The parser adds all of an
+    // element's attributes before the next element's, so this alone tells a repeated name.
+    const xmlElement* parsedOn_ = nullptr;
 };
 
+// An attribute of an element. Its value lives as long as the tree; the attribute itself is
+// valid until another attribute is added to the same element.
 class NOX_EXPORT xmlAttribute {
 public:
-    xmlAttribute(const xmlAttribute&) = delete;
-    xmlAttribute& operator=(const xmlAttribute&) = delete;
-
     const xmlAttributeClass& Class() const { return *class_; }
     const std::string& Name() const { return class_->Name(); }
-    const std::string& Value() const { return value_; }
+    std::string_view Value() const { return value_; }
 
 private:
     friend class xmlElement;
-    xmlAttribute(const xmlAttributeClass& cls, std::string value) : class_(&cls), value_(std::move(value)) {}
+    xmlAttribute(const xmlAttributeClass& cls, std::string_view value) : class_(&cls), value_(value) {}
 
     const xmlAttributeClass* class_;
-    std::string value_;
+    std::string_view value_;
 };
 
-// An element; created only by xmlTree::AddElement, owned by its parent (or by the tree).
+// An element; created only by xmlTree::AddElement and owned by the tree.
 class NOX_EXPORT xmlElement : public xmlNode {
 public:
-    // Dereferences to `xmlNode*`, in document order.
-    using ChildIterator = xmltree_detail::OwnedIterator<xmlNode, xmlNode*>;
-    // Dereferences to `const xmlAttribute&`, in the order the attributes were added.
-    using AttributeIterator = xmltree_detail::OwnedIterator<xmlAttribute, const xmlAttribute&>;
-
-    ~xmlElement() override;
+    using ChildIterator = std::span<xmlNode* const>::iterator;
 
     const xmlElementClass& Class() const { return *class_; }
     const std::string& Name() const { return class_->Name(); }
+    // The line of the source text the element starts on, counted from 1; 0 for an element that
+    // was not parsed.
+    size_t SourceLine() const { return line_; }
 
-    ChildIterator Children_begin() const { return ChildIterator(children_.begin()); }
-    ChildIterator Children_end() const { return ChildIterator(children_.end()); }
-    xmltree_detail::IteratorRange<ChildIterator> Children() const {
-        return {Children_begin(), Children_end()};
-    }
-    size_t GetNumChildren() const { return children_.size(); }
+    // The child nodes in document order.
+    std::span<xmlNode* const> Children() const { return children_.Items(); }
+    ChildIterator Children_begin() const { return Children().begin(); }
+    ChildIterator Children_end() const { return Children().end(); }
+    size_t GetNumChildren() const { return children_.Size(); }
 
     // Null when the element has no attribute of that name.
     const xmlAttribute* GetAttribute(std::string_view name) const;
-    xmltree_detail::IteratorRange<AttributeIterator> Attributes() const {
-        return {AttributeIterator(attributes_.begin()), AttributeIterator(attributes_.end())};
-    }
+    // In the order the attributes were added.
+    std::span<const xmlAttribute> Attributes() const { return attributes_.Items(); }
 
-    // Appends `node` as the last child and makes this element its parent. Meant for text
-    // nodes; elements are added through xmlTree::AddElement.
+    // Appends `node` as the last child and makes this element its parent; the tree takes it
+    // over. Meant for text nodes; elements are added through xmlTree::AddElement.
     void AddChild(std::unique_ptr<xmlNode> node);
 
 private:
     friend class xmlTree;
-    explicit xmlElement(const xmlElementClass& cls) : class_(&cls) {}
+    friend class xmltree_detail::TreeBuilder;
 
-    // Returns the new child's index.
-    size_t Append(std::unique_ptr<xmlNode> node);
-    xmlAttribute* SetAttribute(const xmlAttributeClass& cls, std::string value);
+    explicit xmlElement(const xmlElementClass& cls) : xmlNode(true), class_(&cls) {}
+
+    xmlTree& Tree() const { return *class_->tree_; }
+    void Append(xmlNode& node);
+    // The position of the attribute of that name, or Attributes().size() when there is none.
+    size_t Find(std::string_view name) const;
+    // Appends an attribute of a name the element does not have yet.
+    xmlAttribute& AppendAttribute(const xmlAttributeClass& cls, std::string_view value);
+    // Appends the attribute or replaces the value of the one of that name.
+    xmlAttribute& SetAttribute(const xmlAttributeClass& cls, std::string_view value);
 
     const xmlElementClass* class_;
-    std::vector<std::unique_ptr<xmlNode>> children_;
-    std::vector<std::unique_ptr<xmlAttribute>> attributes_;
+    xmltree_detail::ArenaArray<xmlNode*> children_;
+    xmltree_detail::ArenaArray<xmlAttribute> attributes_;
+    uint32_t line_ = 0;
 };
-
-static_assert(std::random_access_iterator<xmlElement::ChildIterator>);
-static_assert(std::random_access_iterator<xmlElement::AttributeIterator>);
-static_assert(std::ranges::random_access_range<xmltree_detail::IteratorRange<xmlElement::ChildIterator>>);
 
 class NOX_EXPORT xmlTree {
 public:
+    // The largest file ParseFile reads unless told otherwise.
+    static constexpr size_t kDefaultMaxFileSize = size_t{512} << 20;
+
     xmlTree();
     ~xmlTree();
     // Classes and elements point back to their tree, so a tree stays where it was made.
@@ -235,35 +257,47 @@ public:
     // Appends an attribute to `element`. Adding a name the element already has replaces that
     // attribute's value in place (keeping its position) and returns it, so an element never
     // carries a name twice. `value` is checked like xmlText.
-    xmlAttribute* AddAttribute(xmlElement* element, xmlAttributeClass* cls, std::string value);
+    xmlAttribute* AddAttribute(xmlElement* element, xmlAttributeClass* cls, std::string_view value);
 
     // Null for an empty tree.
-    xmlElement* Root() const { return root_.get(); }
+    xmlElement* Root() const { return root_; }
 
-    // Parse failures raise E_FAIL with the line and column (1-based) and the reason; a file
-    // that cannot be read raises E_FAIL with the system's reason. Whitespace-only text,
-    // comments, processing instructions and the declaration are dropped; adjacent text and
-    // CDATA sections become one text node. Documents with a DOCTYPE are rejected.
+    // Parse failures raise E_FAIL with the line and column (1-based) and the reason, and
+    // E_OUTOFMEMORY when memory runs out. Whitespace-only text, comments, processing
+    // instructions and the declaration are dropped; adjacent text and CDATA sections become one
+    // text node. Documents with a DOCTYPE are rejected. UTF-8 is read, and UTF-16 with a
+    // byte-order mark; other encodings are refused. Elements keep the line they start on.
     static std::unique_ptr<xmlTree> ParseString(std::string_view text);
-    static std::unique_ptr<xmlTree> ParseFile(const std::string& path);
+    // Reads only a regular file of at most `maxSize` bytes; anything else, and a file that
+    // cannot be read, raises E_FAIL with the reason.
+    static std::unique_ptr<xmlTree> ParseFile(const std::string& path, size_t maxSize = kDefaultMaxFileSize);
 
     // UTF-8 with an XML declaration and two-space indentation. Elements that contain text
     // are written on one line so that no whitespace is added to their content. Saving a tree
     // without a root raises E_UNEXPECTED.
     std::string SaveString() const;
-    // Writes a temporary file beside `path` and renames it over `path`, so a failed save
-    // leaves an existing file untouched; failures raise E_FAIL.
+    // Saves to the file `path` names, following symbolic links to it. A regular file (or a new
+    // one) is replaced through a temporary file beside it that takes over the old file's
+    // permissions and, where allowed, its owner, so a failed save leaves the old file as it was
+    // and removes the temporary; anything else (a device, a pipe, standard output) is written
+    // straight. Failures raise E_FAIL.
     void SaveFile(const std::string& path) const;
 
 private:
+    friend class xmlElement;
+    friend class xmltree_detail::TreeBuilder;
+    // Classes live in the arena.
     template <class Class>
-    using ClassTable = std::map<std::string_view, std::unique_ptr<Class>, std::less<>>;
-
+    Class* FindClass(xmltree_detail::ClassTable<Class>& table, std::string_view name, std::string_view kind);
+    // For a name the table does not hold yet.
     template <class Class>
-    Class* FindClass(ClassTable<Class>& table, std::string_view name, std::string_view kind);
+    Class* NewClass(xmltree_detail::ClassTable<Class>& table, std::string_view name, std::string_view kind);
     void CheckOwned(const xmlNameClass* cls, std::string_view role) const;
+    xmlElement* NewElement(xmlElement* parent, const xmlElementClass& cls);
 
-    ClassTable<xmlElementClass> elementClasses_;
-    ClassTable<xmlAttributeClass> attributeClasses_;
-    std::unique_ptr<xmlElement> root_;
+    xmltree_detail::Arena arena_;
+    xmltree_detail::ClassTable<xmlElementClass> elementClasses_;
+    xmltree_detail::ClassTable<xmlAttributeClass> attributeClasses_;
+    std::vector<std::unique_ptr<xmlNode>> texts_;
+    xmlElement* root_ = nullptr;
 };

@@ -21,12 +21,32 @@ enum class Context { kText, kAttribute };
 
 std::string CharacterReference(char c) { return "&#" + std::to_string(static_cast<unsigned char>(c)) + ";"; }
 
+bool NeedsEscape(char c, Context context) {
+    switch (c) {
+        case '&':
+        case '<':
+        case '>':
+        case '\r':
+            return true;
+        case '"':
+        case '\t':
+        case '\n':
+            return context == Context::kAttribute;
+        default:
+            return false;
+    }
+}
+
 // CR is escaped in text too: a reader turns a literal one into LF. Tab and LF in attribute
-// values must be references because a reader turns literal ones into spaces.
+// values must be references because a reader turns literal ones into spaces. Runs that need no
+// escape are copied whole.
 void AppendEscaped(std::string& out, std::string_view text, Context context) {
-    const bool attribute = context == Context::kAttribute;
-    for (const char c : text) {
-        switch (c) {
+    for (;;) {
+        const auto special =
+            std::ranges::find_if(text, [context](char c) { return NeedsEscape(c, context); });
+        out.append(text.begin(), special);
+        if (special == text.end()) return;
+        switch (*special) {
             case '&':
                 out += "&amp;";
                 break;
@@ -37,51 +57,60 @@ void AppendEscaped(std::string& out, std::string_view text, Context context) {
                 out += "&gt;";
                 break;
             case '"':
-                out += attribute ? "&quot;" : "\"";
-                break;
-            case '\r':
-                out += CharacterReference(c);
-                break;
-            case '\t':
-            case '\n':
-                if (attribute) {
-                    out += CharacterReference(c);
-                } else {
-                    out += c;
-                }
+                out += "&quot;";
                 break;
             default:
-                out += c;
+                out += CharacterReference(*special);
         }
+        text.remove_prefix(static_cast<size_t>(special - text.begin()) + 1);
     }
 }
 
-const xmlText* AsText(const xmlNode* node) { return dynamic_cast<const xmlText*>(node); }
-
-const xmlNode* ChildAt(const xmlElement& element, size_t index) {
-    return element.Children_begin()[static_cast<std::ptrdiff_t>(index)];
-}
+const xmlNode* ChildAt(const xmlElement& element, size_t index) { return element.Children()[index]; }
 
 // Empty text nodes leave no trace in the output, so they must not change the layout either,
 // or a save of the re-read tree would differ.
 bool IsVisible(const xmlNode* node) {
-    const xmlText* text = AsText(node);
+    const xmlText* text = node->AsText();
     return text == nullptr || !text->Text().empty();
 }
 
 bool HasVisibleText(const xmlElement& element) {
     return std::ranges::any_of(element.Children(),
-                               [](const xmlNode* n) { return AsText(n) && IsVisible(n); });
+                               [](const xmlNode* n) { return n->AsText() && IsVisible(n); });
 }
 
 bool HasVisibleChildren(const xmlElement& element) {
     return std::ranges::any_of(element.Children(), IsVisible);
 }
 
+// About the size of the text, so that it is made in one allocation in the usual case: names,
+// values, markup and indentation, without escapes.
+size_t EstimatedSize(const xmlElement& root) {
+    size_t size = kDeclaration.size();
+    std::vector<std::pair<const xmlElement*, size_t>> pending{{&root, 0}};
+    while (!pending.empty()) {
+        const auto [element, depth] = pending.back();
+        pending.pop_back();
+        size += 4 * std::min(depth, kMaxIndentedDepth) + 2 * element->Name().size() + 6;
+        for (const xmlAttribute& attribute : element->Attributes())
+            size += attribute.Name().size() + attribute.Value().size() + 4;
+        for (const xmlNode* child : element->Children()) {
+            if (const xmlElement* nested = child->AsElement()) {
+                pending.emplace_back(nested, depth + 1);
+            } else {
+                size += child->AsText()->Text().size();
+            }
+        }
+    }
+    return size;
+}
+
 // Writes a tree with an explicit stack of open elements rather than recursion.
 class Serializer {
 public:
     std::string Write(const xmlElement& root) {
+        out_.reserve(EstimatedSize(root));
         out_ = kDeclaration;
         Open(root);
         while (!open_.empty()) Step();
@@ -99,7 +128,7 @@ private:
         OpenElement& top = open_.back();
         if (top.next == top.element->GetNumChildren()) return Close();
         const xmlNode* child = ChildAt(*top.element, top.next);
-        if (const auto* element = dynamic_cast<const xmlElement*>(child)) {
+        if (const xmlElement* element = child->AsElement()) {
             ++top.next;
             Open(*element);  // invalidates `top`
         } else {
@@ -148,7 +177,7 @@ private:
         std::string run;
         size_t next = first;
         for (; next < parent.GetNumChildren(); ++next) {
-            const xmlText* text = AsText(ChildAt(parent, next));
+            const xmlText* text = ChildAt(parent, next)->AsText();
             if (text == nullptr) break;
             run += text->Text();
         }
@@ -174,4 +203,4 @@ std::string xmlTree::SaveString() const {
     return Serializer().Write(*root_);
 }
 
-void xmlTree::SaveFile(const std::string& path) const { xmltree::ReplaceFile(path, SaveString()); }
+void xmlTree::SaveFile(const std::string& path) const { xmltree::SaveFile(path, SaveString()); }

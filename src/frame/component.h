@@ -116,13 +116,16 @@ public:
     // behind an outer object that hands out its interface). Raised: E_INVALIDARG for null and for
     // an object of any other class.
     static Derived& FromInterface(IUnknown* object) {
-        NoxComPtr<Interface> part;
-        Derived* found = nullptr;
-        if (object != nullptr && SUCCEEDED(object->QueryInterface(IidOf<Interface>(), part.PutVoid())))
-            found = dynamic_cast<Derived*>(part.Get());
+        Derived* found = TryFromInterface(object);
         if (found == nullptr)
             throw NoxResult(E_INVALIDARG, std::string("The object given is not this library's ") + Derived::kClassName + ".");
         return *found;  // the caller's reference keeps it alive
+    }
+    // The same, or null for null and for an object of any other class.
+    static Derived* TryFromInterface(IUnknown* object) {
+        NoxComPtr<Interface> part;
+        if (object == nullptr || FAILED(object->QueryInterface(IidOf<Interface>(), part.PutVoid()))) return nullptr;
+        return dynamic_cast<Derived*>(part.Get());
     }
 
 protected:

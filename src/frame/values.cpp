@@ -12,7 +12,7 @@ namespace kmc {
 std::string SavableText(BSTR text, const char* property) { return SavableText(BSTRToTString(text), property); }
 
 std::string SavableText(std::string text, const char* property) {
-    xmltree::CheckCharacterData(text, property);
+    xmltree::CheckCharacterData(text, [&] { return std::string_view(property); });
     return text;
 }
 

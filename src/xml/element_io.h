@@ -1,6 +1,9 @@
 // Writing and reading one XML element of a persistent class, with the failure sentences its file
 // format has always used ("Failed to open Lattice element", "Failed to obtain LatticeU attribute
 // from Lattice element").
+//
+// With the module's own writer and reader the calls take their 8-bit entrances; any other
+// implementation of the interfaces is called through them.
 #pragma once
 
 #include <optional>
@@ -8,6 +11,9 @@
 
 #include "geometry/color.h"
 #include "vxostrel/xml.h"
+
+class OstrelToXML;
+class XMLToOstrel;
 
 namespace kmc {
 
@@ -26,10 +32,12 @@ public:
 
 private:
     IVxOstrelToXML* writer_;
+    OstrelToXML* direct_;  // the same writer when it is the module's own, else null
 };
 
 // Opens the next child element on construction; Close() leaves it. A failing reader call raises
-// E_UNEXPECTED with the element's sentence. An absent attribute reads as empty text, 0 or 0.0.
+// E_UNEXPECTED with the element's sentence, or E_OUTOFMEMORY saying so when memory ran out. An
+// absent attribute reads as empty text, 0 or 0.0.
 class ElementReader {
 public:
     // An absent element is refused like a failing one: reading on would take the attributes of
@@ -60,14 +68,23 @@ public:
 private:
     ElementReader(IVxXMLToOstrel* reader, const char* element, HRESULT opened, const char* failure);
     std::optional<std::string> Attribute(const char* attribute, const char* failure);
-    template <class Number>
-    Number ReadNumber(const char* attribute, const char* failure, HRESULT (IVxXMLToOstrel::*read)(BSTR, Number*));
+    // A typed read through the module's reader or through the interface.
     template <class Value>
-    std::optional<Value> ReadOptional(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*));
+    HRESULT Read(const char* attribute, Value* value, HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*),
+                 HRESULT (XMLToOstrel::*direct)(std::string_view, Value*));
+    template <class Value>
+    Value ReadRequired(const char* attribute, const char* failure, HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*),
+                       HRESULT (XMLToOstrel::*direct)(std::string_view, Value*));
+    template <class Value>
+    std::optional<Value> ReadOptional(const char* attribute, HRESULT (IVxXMLToOstrel::*read)(BSTR, Value*),
+                                      HRESULT (XMLToOstrel::*direct)(std::string_view, Value*));
+    // The attribute's text and the reader's answer (S_FALSE when absent).
+    HRESULT ReadText(const char* attribute, std::string& value);
     void CheckAttribute(HRESULT hr, const char* attribute, const char* failure = nullptr) const;
     [[noreturn]] void FailAttribute(const char* attribute, const char* failure) const;
 
     IVxXMLToOstrel* reader_;
+    XMLToOstrel* direct_;  // the same reader when it is the module's own, else null
     std::string element_;
 };
 

@@ -1,6 +1,7 @@
 #include "xml/writer.h"
 
-#include "nox/format.h"
+#include <charconv>
+
 #include "nox/strings.h"
 #include "nox/variant.h"
 
@@ -27,29 +28,49 @@ xmlElement* OstrelToXML::Current() const {
     return stack_.back();
 }
 
-void OstrelToXML::InsertRootElement(const std::string& name) {
+void OstrelToXML::InsertRootElement(std::string_view name) {
     xmlTree& tree = Tree();
     stack_.push_back(tree.AddElement(nullptr, tree.FindElementClass(name)));
 }
 
-void OstrelToXML::AddAttributeText(BSTR name, std::string value) {
+void OstrelToXML::Open(std::string_view name) {
+    xmlElement* parent = Current();
+    stack_.push_back(tree_->AddElement(parent, tree_->FindElementClass(name)));
+}
+
+void OstrelToXML::AddText(std::string_view name, std::string_view value) {
     xmlElement* element = Current();
-    tree_->AddAttribute(element, tree_->FindAttributeClass(BSTRToTString(name)), std::move(value));
+    tree_->AddAttribute(element, tree_->FindAttributeClass(name), value);
+}
+
+// The shortest text that reads back as the same double, as the framework writes doubles.
+void OstrelToXML::AddDouble(std::string_view name, double value) {
+    char text[32];
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    AddText(name, std::string_view(text, static_cast<size_t>(end - text)));
+}
+
+// Plain decimal whatever the locale: no grouping, a minus sign only.
+void OstrelToXML::AddLong(std::string_view name, LONG value) {
+    char text[16];
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    AddText(name, std::string_view(text, static_cast<size_t>(end - text)));
 }
 
 HRESULT OstrelToXML::InitializeSaver(BSTR rootName, BSTR version) {
     return Boundary([&] {
-        std::string versionText = BSTRToTString(version);
+        const std::string versionText = BSTRToTString(version);
         InsertRootElement(BSTRToTString(rootName));
-        tree_->AddAttribute(stack_.back(), tree_->FindAttributeClass("Version"), std::move(versionText));
+        tree_->AddAttribute(stack_.back(), tree_->FindAttributeClass("Version"), versionText);
     });
 }
 
 HRESULT OstrelToXML::OpenObject(BSTR name) {
-    return Boundary([&] {
-        xmlElement* parent = Current();
-        stack_.push_back(tree_->AddElement(parent, tree_->FindElementClass(BSTRToTString(name))));
-    });
+    return Boundary([&] { Open(BSTRToTString(name)); });
+}
+
+HRESULT OstrelToXML::OpenObject(std::string_view name) {
+    return Boundary([&] { Open(name); });
 }
 
 HRESULT OstrelToXML::CloseObject() {
@@ -57,19 +78,34 @@ HRESULT OstrelToXML::CloseObject() {
 }
 
 HRESULT OstrelToXML::AddAttribute(BSTR name, BSTR value) {
-    return Boundary([&] { AddAttributeText(name, BSTRToTString(value)); });
+    return Boundary([&] {
+        const std::string text = BSTRToTString(value);
+        AddText(BSTRToTString(name), text);
+    });
+}
+
+HRESULT OstrelToXML::AddAttribute(std::string_view name, std::string_view value) {
+    return Boundary([&] { AddText(name, value); });
 }
 
 HRESULT OstrelToXML::AddDoubleAttribute(BSTR name, double value) {
-    return Boundary([&] { AddAttributeText(name, NoxFormat("%1") << value); });
+    return Boundary([&] { AddDouble(BSTRToTString(name), value); });
+}
+
+HRESULT OstrelToXML::AddDoubleAttribute(std::string_view name, double value) {
+    return Boundary([&] { AddDouble(name, value); });
 }
 
 HRESULT OstrelToXML::AddLongAttribute(BSTR name, LONG value) {
-    return Boundary([&] { AddAttributeText(name, NoxFormat("%1") << value); });
+    return Boundary([&] { AddLong(BSTRToTString(name), value); });
+}
+
+HRESULT OstrelToXML::AddLongAttribute(std::string_view name, LONG value) {
+    return Boundary([&] { AddLong(name, value); });
 }
 
 HRESULT OstrelToXML::AddBoolAttribute(BSTR name, VARIANT_BOOL value) {
-    return Boundary([&] { AddAttributeText(name, value == VARIANT_TRUE ? "true" : "false"); });
+    return Boundary([&] { AddText(BSTRToTString(name), value == VARIANT_TRUE ? "true" : "false"); });
 }
 
 HRESULT OstrelToXML::AddValue(VARIANT value) {

@@ -1,7 +1,12 @@
 // OstrelToXML: the writer through which every persistent object saves itself into an XML tree.
+//
+// Each adding operation has two entrances with one body: the automation interface (names and
+// texts as automation strings) for outside callers, and an 8-bit one of the same name for the
+// module's own element writer. Both give the same results, descriptions and texts.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frame/component.h"
@@ -27,11 +32,20 @@ public:
     [[nodiscard]] HRESULT AddBoolAttribute(BSTR name, VARIANT_BOOL value) override;
     [[nodiscard]] HRESULT AddValue(VARIANT value) override;
 
+    // The 8-bit entrances.
+    [[nodiscard]] HRESULT OpenObject(std::string_view name);
+    [[nodiscard]] HRESULT AddAttribute(std::string_view name, std::string_view value);
+    [[nodiscard]] HRESULT AddDoubleAttribute(std::string_view name, double value);
+    [[nodiscard]] HRESULT AddLongAttribute(std::string_view name, LONG value);
+
 private:
-    void InsertRootElement(const std::string& name);
+    void InsertRootElement(std::string_view name);
     xmlTree& Tree() const;
     xmlElement* Current() const;
-    void AddAttributeText(BSTR name, std::string value);
+    void Open(std::string_view name);
+    void AddText(std::string_view name, std::string_view value);
+    void AddDouble(std::string_view name, double value);
+    void AddLong(std::string_view name, LONG value);
     void Pop();
 
     xmlTree* tree_ = nullptr;

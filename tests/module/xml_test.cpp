@@ -18,7 +18,7 @@ protected:
     const xmlElement& Root() { return *tree_.Root(); }
     std::string Attribute(const char* name) {
         const xmlAttribute* attribute = Root().GetAttribute(name);
-        return attribute ? attribute->Value() : "<absent>";
+        return attribute ? std::string(attribute->Value()) : "<absent>";
     }
 
     xmlTree tree_;

@@ -4,57 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 #include "nox/result.h"
+#include "platform/xmltree_support.h"
 
 namespace {
 
-// The NoxResult `action` raises; a test failure when it raises none.
-NoxResult Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const NoxResult& result) {
-        return result;
-    }
-    ADD_FAILURE() << "no NoxResult was raised";
-    return NoxResult(S_OK);
-}
-
-const xmlElement* ElementAt(const xmlElement& element, size_t index) {
-    if (index >= element.GetNumChildren()) return nullptr;
-    return dynamic_cast<const xmlElement*>(element.Children_begin()[static_cast<std::ptrdiff_t>(index)]);
-}
-
-// The children as "<name>" for elements and "'text'" for text nodes, comma separated.
-std::string ChildList(const xmlElement& element) {
-    std::string list;
-    for (const xmlNode* child : element.Children()) {
-        if (!list.empty()) list += ',';
-        if (const auto* text = dynamic_cast<const xmlText*>(child)) {
-            list += "'" + text->Text() + "'";
-        } else {
-            list += "<" + dynamic_cast<const xmlElement*>(child)->Name() + ">";
-        }
-    }
-    return list;
-}
-
-// Builds trees through the public API, the way a document writer does.
-struct Builder {
-    xmlTree tree;
-
-    xmlElement* Add(xmlElement* parent, std::string_view name) {
-        return tree.AddElement(parent, tree.FindElementClass(name));
-    }
-    void Set(xmlElement* element, std::string_view name, std::string value) {
-        tree.AddAttribute(element, tree.FindAttributeClass(name), std::move(value));
-    }
-    static void Text(xmlElement* element, std::string text) {
-        element->AddChild(std::make_unique<xmlText>(std::move(text)));
-    }
-};
+using namespace xmltreetest;
 
 TEST(XmlTreeBuild, RejectsInvalidNamesNamingThem) {
     xmlTree tree;
