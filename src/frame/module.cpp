@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "frame/component.h"
+#include "interaction/interaction.h"
+#include "interaction/interaction_detail.h"
+#include "interaction/interaction_list.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site.h"
 #include "lattice/lattice_site_list.h"
@@ -41,7 +44,7 @@ struct ClassList {
 };
 using Classes = ClassList<KMCLattice, KMCLatticeSite, KMCLatticeSiteList, KMCSpecies, KMCSpeciesList,
                           KMCSiteSpecification, KMCActiveSite, KMCBlockingSite, KMCProcess, KMCProcessList,
-                          OstrelToXML, XMLToOstrel>;
+                          KMCInteractionDetail, KMCInteraction, OstrelToXML, XMLToOstrel>;
 
 // The interfaces of the type library, in registration order.
 template <class... Interfaces>
@@ -49,7 +52,8 @@ std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
     return {&DescribeInterface(static_cast<Interfaces*>(nullptr))...};
 }
 const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
-    static const auto interfaces = DescribeAll<IVxKMCActiveSite, IVxKMCBlockingSite, IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCProcess, IVxKMCProcessList, IVxKMCSerializer,
+    static const auto interfaces = DescribeAll<IVxKMCActiveSite, IVxKMCBlockingSite, IVxKMCInteraction, IVxKMCInteractionDetail,
+                                               IVxKMCInteractionList, IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCProcess, IVxKMCProcessList, IVxKMCSerializer,
                                                IVxKMCSiteSpecification, IVxKMCSpecies, IVxKMCSpeciesList, IVxOstrelToXML,
                                                IVxXMLToOstrel>();
     return interfaces;
