@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "groups_report.h"
+#include "interaction_command.h"
 #include "nox/result.h"
 #include "processes_document.h"
 #include "report.h"
@@ -99,6 +100,7 @@ int Run(int argc, char** argv) {
     for (auto add : {AddTypelibCommand, AddGroupsCommand, AddShowCommand, AddConvertCommand,
                      AddValidateCommand, AddCompareCommand})
         add(app, outcome);
+    AddAddInteractionCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -10,6 +10,7 @@
 #include "document.h"
 #include "nox/comptr.h"
 
+class KMCInteractionList;
 class KMCLattice;
 class KMCProcessList;
 class KMCSpeciesList;
@@ -38,6 +39,7 @@ public:
     KMCLattice& Lattice() const { return *lattice_; }
     KMCSpeciesList& SpeciesList() const { return *species_; }
     KMCProcessList& ProcessList() const { return *processes_; }
+    KMCInteractionList& InteractionList() const { return *interactions_; }
 
 private:
     // The top-level objects in document order.
@@ -49,6 +51,7 @@ private:
     NoxComPtr<KMCLattice> lattice_;
     NoxComPtr<KMCSpeciesList> species_;
     NoxComPtr<KMCProcessList> processes_;
+    NoxComPtr<KMCInteractionList> interactions_;
 };
 
 }  // namespace kmcdoc

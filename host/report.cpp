@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include "interaction/interaction_list.h"
 #include "json.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site.h"
@@ -73,7 +74,8 @@ DocumentSummary Summarize(const ProcessesDocument& document) {
                             document.SpeciesList().VacancyColor().ToString(),
                             ReadText(list, &IVxKMCSpeciesList::get_EnablingSpecies),
                             {},
-                            SummarizeProcesses(document.ProcessList())};
+                            SummarizeProcesses(document.ProcessList()),
+                            SummarizeInteractions(document.InteractionList())};
     for (LONG i = 0, count = Read<LONG>(list, &IVxKMCSpeciesList::get_Count); i < count; ++i) {
         NoxComPtr<IVxKMCSpecies> species;
         nox::Check(list->get_Item(i, species.Put()));
@@ -96,7 +98,7 @@ std::string SummaryText(const DocumentSummary& summary) {
     for (const SpeciesSummary& species : summary.species)
         out += NoxFormat("  %1: %2, radius %3, charge %4, colour %5\n")
                << species.name << species.category << species.radius << species.charge << species.color;
-    return out + ProcessesText(summary.processes);
+    return out + ProcessesText(summary.processes) + InteractionsText(summary.interactions);
 }
 
 std::string SummaryJson(const DocumentSummary& summary) {
@@ -145,6 +147,7 @@ std::string SummaryJson(const DocumentSummary& summary) {
             .EndObject();
     json.EndArray();
     WriteProcessesJson(json, summary.processes);
+    WriteInteractionsJson(json, summary.interactions);
     json.EndObject();
     return json.Text() + "\n";
 }

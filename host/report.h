@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "com/base.h"
+#include "interaction_report.h"
 #include "process_report.h"
 
 namespace kmcdoc {
@@ -48,6 +49,7 @@ struct DocumentSummary {
     std::string enablingSpecies;
     std::vector<SpeciesSummary> species;
     std::vector<ProcessSummary> processes;
+    InteractionsSummary interactions;
 };
 
 DocumentSummary Summarize(const ProcessesDocument& document);
