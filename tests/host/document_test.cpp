@@ -81,7 +81,8 @@ TEST(ProcessesDocumentTest, BrokenFilesAreDescribed) {
     EXPECT_EQ(
         LoadFailure(
             R"(<ProcessesDocument Version="1.0"><Lattice LatticeType="Oblique" SymmetryGroup="p 1">)"
-            R"(<LatticeSiteList NumberOfSites="0"/></Lattice><SpeciesList/><ProcessList/><Extra/></ProcessesDocument>)"),
+            R"(<LatticeSiteList NumberOfSites="0"/></Lattice><SpeciesList/><ProcessList/><InteractionList/><Extra/>)"
+            R"(</ProcessesDocument>)"),
         "test.xml holds content after its last top-level element.");
     EXPECT_NE(LoadFailure("<ProcessesDocument"), "<loaded>");
 }
@@ -137,7 +138,8 @@ TEST(ProcessesDocumentTest, VerdictsReportEveryProcessProblem) {
     const std::string invalid = "Error in specification of process O2_adsorption (index 3):\n"
                                 "One or more active sites are incorrectly or incompletely specified.";
     EXPECT_EQ(kmcdoc::VerdictsText(verdicts),
-              "AreProcessesValid: fails\n" + invalid + "\nAreProcessesUnique: holds\nAreProcessChargesConsistent: holds\n");
+              "AreProcessesValid: fails\n" + invalid + "\nAreProcessesUnique: holds\nAreProcessChargesConsistent: holds\n"
+              "AreInteractionsUnique: holds\nIsCutoffValid: holds\n");
     auto processes = kmcdoc::ProcessVerdicts(*document);
     ASSERT_EQ(processes.size(), 6u);
     EXPECT_EQ(kmcdoc::InvalidProcessesText(processes), "Invalid enabled processes:\n" + invalid + "\n");
