@@ -30,20 +30,22 @@ std::string NameOrEmpty(IVxKMCSpecies* species) {
     return name.ToTString();
 }
 
+bool AreAdsorbates(IVxKMCSpecies* first, IVxKMCSpecies* second) {
+    auto category = [](IVxKMCSpecies* species) {
+        NoxBSTR text;
+        nox::Check(CheckNullDereference(species)->get_Category(text.Put()));
+        return text.ToTString();
+    };
+    const std::string firstCategory = category(first), secondCategory = category(second);
+    return firstCategory == "Adsorbate" && secondCategory == "Adsorbate";
+}
+
 }  // namespace kmc
 
 namespace {
 
 constexpr const char* kElement = "Interaction";
 constexpr const char* kNotInitialised = "Lumetra Interaction has not been initialised.";
-
-bool IsAdsorbate(const std::string& category) { return category == "Adsorbate"; }
-
-std::string CategoryOf(IVxKMCSpecies* species) {
-    NoxBSTR category;
-    nox::Check(CheckNullDereference(species)->get_Category(category.Put()));
-    return category.ToTString();
-}
 
 std::string NameOf(IVxKMCSpecies* species) { return kmc::NameOrEmpty(CheckNullDereference(species)); }
 
@@ -154,8 +156,7 @@ HRESULT KMCInteraction::Initialise(IVxKMCSpecies* active, IVxKMCSpecies* interac
                                    double maximumCutoff) {
     return Boundary([&] {
         if (active_ || interacting_) throw NoxResult(E_UNEXPECTED, "Lumetra Interaction has already been initialised.");
-        const std::string activeCategory = CategoryOf(active), interactingCategory = CategoryOf(interacting);
-        if (!IsAdsorbate(activeCategory) || !IsAdsorbate(interactingCategory))
+        if (!kmc::AreAdsorbates(active, interacting))
             throw NoxResult(E_UNEXPECTED, "Only adsorbate species may contribute to an interaction.");
         kmc::FiniteNumber(minimumCutoff, "interaction minimum cutoff");
         kmc::FiniteNumber(maximumCutoff, "interaction maximum cutoff");

@@ -25,6 +25,9 @@ namespace kmc {
 NoxComPtr<IVxKMCSpecies> SpeciesNamed(KMCSpeciesList& list, const std::string& name);
 // The species' name; empty for a missing species.
 std::string NameOrEmpty(IVxKMCSpecies* species);
+// Whether both species are of the Adsorbate category, the only one interactions take. Both
+// categories are read, the first first. Raised: the null-reference failure for a missing species.
+bool AreAdsorbates(IVxKMCSpecies* first, IVxKMCSpecies* second);
 
 }  // namespace kmc
 

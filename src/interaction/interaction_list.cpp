@@ -18,12 +18,6 @@ namespace {
 
 constexpr const char* kElement = "InteractionList";
 
-std::string CategoryOf(IVxKMCSpecies* species) {
-    NoxBSTR category;
-    nox::Check(CheckNullDereference(species)->get_Category(category.Put()));
-    return category.ToTString();
-}
-
 double RadiusOf(IVxKMCSpecies* species) {
     double radius = 0.0;
     nox::Check(CheckNullDereference(species)->get_Radius(&radius));
@@ -89,9 +83,7 @@ HRESULT KMCInteractionList::CreateInteraction(IVxKMCInteraction** interaction) {
         if (!loading) {
             if (FindBySpecies(newActive_.Get(), newInteracting_.Get()) != nullptr)
                 throw NoxResult(E_UNEXPECTED, "Requested interaction already exists.");
-            const std::string activeCategory = CategoryOf(newActive_.Get());
-            const std::string interactingCategory = CategoryOf(newInteracting_.Get());
-            if (activeCategory != "Adsorbate" || interactingCategory != "Adsorbate")
+            if (!kmc::AreAdsorbates(newActive_.Get(), newInteracting_.Get()))
                 throw NoxResult(E_UNEXPECTED, "Interactions may only be defined between species of Adsorbate category.");
         }
         Edit([&] {

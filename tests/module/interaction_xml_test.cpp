@@ -1,5 +1,6 @@
 // The interaction list's element: a save, a load and a second save give the same text and the same
-// classes; broken and hostile elements are refused whole; species are resolved by name.
+// classes; broken and hostile elements are refused whole; species are resolved by name, and a
+// species the list lacks is saved as an empty name.
 #include <gtest/gtest.h>
 
 #include "interaction_support.h"
@@ -116,6 +117,17 @@ TEST_F(InteractionXmlTest, SpeciesAreFoundByNameAndAbsentNamesKeepTheSettings) {
     EXPECT_EQ(interactions_->get_NewInteractionInteractingSpecies(name.Put()), S_OK);
     EXPECT_EQ(name.ToTString(), "");
     EXPECT_EQ(interactions_->Count(), 0u);
+    // An interaction whose species the list lacks is kept, and saved with an empty name.
+    ASSERT_EQ(LoadXml(interactions_.Get(),
+                      R"(<D><InteractionList NumberOfInteractions="1"><Interaction Enabled="false" )"
+                      R"(ActiveSpecies="Xe" InteractingSpecies="O" MinimumCutoff="1" MaximumCutoff="2" )"
+                      R"(NumberOfDetailSites="0"/></InteractionList></D>)"),
+              Outcome(S_OK, ""));
+    EXPECT_FALSE(interactions_->Interaction(0).IsInitialised());
+    EXPECT_NE(SaveXml(interactions_.Get()).find(R"(<Interaction Enabled="false" ActiveSpecies="" )"
+                                                R"(InteractingSpecies="O" MinimumCutoff="1" MaximumCutoff="2" )"
+                                                R"(NumberOfDetailSites="0"/>)"),
+              std::string::npos);
 }
 
 }  // namespace
