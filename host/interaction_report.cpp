@@ -10,23 +10,10 @@
 #include "nox/format.h"
 #include "nox/result.h"
 #include "nox/strings.h"
+#include "property_read.h"
 
 namespace kmcdoc {
 namespace {
-
-template <class Value, class Object, class Getter>
-Value Read(Object& object, Getter getter) {
-    Value value{};
-    nox::Check((object.*getter)(&value));
-    return value;
-}
-
-template <class Object, class Getter>
-std::string ReadText(Object& object, Getter getter) {
-    NoxBSTR text;
-    nox::Check((object.*getter)(text.Put()));
-    return text.ToTString();
-}
 
 std::string SpeciesName(IVxKMCInteraction& interaction, HRESULT (IVxKMCInteraction::*getter)(IVxKMCSpecies**)) {
     NoxComPtr<IVxKMCSpecies> species;

@@ -1,9 +1,7 @@
 // Processes documents: load, save, the canonical form, and what a broken file tells the user.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "example_files.h"
 #include "lattice/lattice.h"
 #include "processes_document.h"
 #include "report.h"
@@ -12,14 +10,9 @@
 
 namespace {
 
-std::string Example(const char* name) { return std::string(KMC_SOURCE_DIR) + "/examples/" + name; }
+using kmctest::Example;
+using kmctest::ReadFile;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string LoadFailure(const std::string& text) {
     try {

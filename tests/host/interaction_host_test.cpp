@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "cli.h"
+#include "example_files.h"
 #include "interaction/interaction_list.h"
 #include "interaction_command.h"
 #include "nox/strings.h"
@@ -15,14 +15,8 @@
 
 namespace {
 
-std::string Example(const char* name) { return std::string(KMC_SOURCE_DIR) + "/examples/" + name; }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using kmctest::Example;
+using kmctest::ReadFile;
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
