@@ -98,6 +98,18 @@ TEST_F(InteractionXmlTest, BrokenAndHostileElementsAreRefusedWhole) {
     }
 }
 
+TEST_F(InteractionXmlTest, ADetailReadOverAGeneratedOneMovesNoOtherDetail) {
+    NoxComPtr<KMCInteraction> interaction = Generated(0.5, 1.01);
+    NoxComPtr<IVxKMCInteractionDetail> first = DetailAt(interaction.Get(), 0);
+    ASSERT_EQ(LoadXml(first.Get(), R"x(<D><InteractionDetail ActiveSite="( 5 , 5 / 1 )" )x"
+                                   R"x(InteractingSite="( 3 , 0 / 1 )" InteractionValue="1"/></D>)x"),
+              Outcome(S_OK, ""));
+    EXPECT_EQ(PairText(first.Get()), "( 5 , 5 / 1 ) > ( 3 , 0 / 1 )");
+    // The details of one active site share its address; the one read brought its own.
+    EXPECT_EQ(PairText(DetailAt(interaction.Get(), 1).Get()), "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )");
+    EXPECT_EQ(Value(DetailAt(interaction.Get(), 1).Get()), "0.00000");
+}
+
 TEST_F(InteractionXmlTest, SpeciesAreFoundByNameAndAbsentNamesKeepTheSettings) {
     ASSERT_EQ(LoadXml(interactions_.Get(),
                       R"(<D><InteractionList NewInteractionActiveSpecies=" co " NumberOfInteractions="1">)" +
