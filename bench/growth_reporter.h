@@ -15,7 +15,8 @@
 class GrowthReporter : public benchmark::ConsoleReporter {
 public:
     // `sizeCounter`: the counter each run gives its size in; `target`: the largest exponent met.
-    GrowthReporter(std::string sizeCounter, double target) : sizeCounter_(std::move(sizeCounter)), target_(target) {}
+    GrowthReporter(std::string sizeCounter, double target)
+        : sizeCounter_(std::move(sizeCounter)), target_(target) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {

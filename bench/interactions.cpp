@@ -17,8 +17,8 @@ public:
         lattice_->SetLattice(2, "Hexagonal", "p 6 m m", 1.0, 1.0, 60.0);
         for (const char* type : {"Top", "Hollow"}) {
             NoxComPtr<IVxKMCLatticeSite> site;
-            Check(lattice_->RawLatticeSiteList()->CreateLatticeSite(NoxBSTR("Adsorption site").Get(),
-                                                                    NoxBSTR(type).Get(), 0, 0, 0, site.Put()));
+            Check(lattice_->RawLatticeSiteList()->CreateLatticeSite(
+                NoxBSTR("Adsorption site").Get(), NoxBSTR(type).Get(), 0, 0, 0, site.Put()));
         }
         species_->SetParent(nullptr, nullptr, nullptr, interactions_.Get());
         interactions_->SetParent(nullptr, nullptr, lattice_.Get(), species_.Get());
@@ -27,7 +27,8 @@ public:
             Check(species_->CreateSpecies(NoxBSTR(name).Get(), created.Put()));
             adsorbates_.push_back(created);
         }
-        if (lattice_->RawLatticeSiteList()->Count() != 3) throw NoxResult(E_UNEXPECTED, "expected three sites");
+        if (lattice_->RawLatticeSiteList()->Count() != 3)
+            throw NoxResult(E_UNEXPECTED, "expected three sites");
     }
 
     // A new interaction between the two species over [0, cutoff); its number of details.

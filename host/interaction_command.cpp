@@ -45,8 +45,10 @@ void RequireGenerated(ProcessesDocument& document, IVxKMCInteraction& interactio
     if (KMCInteraction::FromInterface(&interaction).IsInitialised()) return;
     KMCInteractionList& list = document.InteractionList();
     NoxComPtr<IVxKMCSpecies> active = Species(document.SpeciesList(), list.NewInteractionActiveName());
-    NoxComPtr<IVxKMCSpecies> interacting = Species(document.SpeciesList(), list.NewInteractionInteractingName());
-    nox::Check(interaction.Initialise(active.Get(), interacting.Get(), Radius(*active) + Radius(*interacting), cutoff));
+    NoxComPtr<IVxKMCSpecies> interacting =
+        Species(document.SpeciesList(), list.NewInteractionInteractingName());
+    nox::Check(interaction.Initialise(active.Get(), interacting.Get(), Radius(*active) + Radius(*interacting),
+                                      cutoff));
 }
 
 }  // namespace
@@ -74,12 +76,13 @@ void AddAddInteractionCommand(CLI::App& app) {
     auto* active = command->add_option("ACTIVE", "The species on the active site")->required();
     auto* interacting = command->add_option("INTERACTING", "The species on the interacting site")->required();
     auto* cutoff = command->add_option("CUTOFF", "The maximum pair distance (excluded)")->required();
-    auto* out = command->add_option("-o,--output", "Where to save the document (default: FILE, replaced safely)");
+    auto* out =
+        command->add_option("-o,--output", "Where to save the document (default: FILE, replaced safely)");
     command->callback([=] {
         const std::string path = file->as<std::string>();
         auto document = ProcessesDocument::Load(path);
-        const InteractionSummary created = AddInteraction(*document, active->as<std::string>(),
-                                                          interacting->as<std::string>(), cutoff->as<double>());
+        const InteractionSummary created = AddInteraction(
+            *document, active->as<std::string>(), interacting->as<std::string>(), cutoff->as<double>());
         // The tree is written beside the target and renamed over it: a failed save loses nothing.
         document->Save(out->count() > 0 ? out->as<std::string>() : path);
         std::cout << InteractionText(created);

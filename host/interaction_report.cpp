@@ -15,13 +15,15 @@
 namespace kmcdoc {
 namespace {
 
-std::string SpeciesName(IVxKMCInteraction& interaction, HRESULT (IVxKMCInteraction::*getter)(IVxKMCSpecies**)) {
+std::string SpeciesName(IVxKMCInteraction& interaction,
+                        HRESULT (IVxKMCInteraction::*getter)(IVxKMCSpecies**)) {
     NoxComPtr<IVxKMCSpecies> species;
     nox::Check((interaction.*getter)(species.Put()));
     return species ? ReadText(*species, &IVxKMCSpecies::get_Name) : std::string();
 }
 
-std::string SiteText(IVxKMCInteractionDetail& detail, HRESULT (IVxKMCInteractionDetail::*getter)(IVxKMCSiteSpecification**)) {
+std::string SiteText(IVxKMCInteractionDetail& detail,
+                     HRESULT (IVxKMCInteractionDetail::*getter)(IVxKMCSiteSpecification**)) {
     NoxComPtr<IVxKMCSiteSpecification> spec;
     nox::Check((detail.*getter)(spec.Put()));
     return ReadText(*spec, &IVxKMCSiteSpecification::get_SiteDetailsAsString);
@@ -29,8 +31,10 @@ std::string SiteText(IVxKMCInteractionDetail& detail, HRESULT (IVxKMCInteraction
 
 InteractionDetailSummary SummarizeDetail(IVxKMCInteractionDetail& detail, LONG symmetryClass) {
     using D = IVxKMCInteractionDetail;
-    return {SiteText(detail, &D::get_ActiveSiteSpecification), SiteText(detail, &D::get_InteractingSiteSpecification),
-            Read<double>(detail, &D::get_InteractionDistance), ReadText(detail, &D::get_Interaction), symmetryClass};
+    return {SiteText(detail, &D::get_ActiveSiteSpecification),
+            SiteText(detail, &D::get_InteractingSiteSpecification),
+            Read<double>(detail, &D::get_InteractionDistance), ReadText(detail, &D::get_Interaction),
+            symmetryClass};
 }
 
 // Six significant digits: pairs of one shell, whose distances differ in the last bits, read alike.
@@ -97,10 +101,11 @@ std::string InteractionText(const InteractionSummary& p) {
         members.push_back(&detail);
     }
     if (byClass.count(0) != 0) order.push_back(0);
-    std::string out = NoxFormat("  %1 %2 - %3%4: distances from %5 up to %6, %7 details in %8 symmetry classes\n")
-                      << p.index << p.activeSpecies << p.interactingSpecies << disabled << *p.minimumCutoff
-                      << *p.maximumCutoff << static_cast<LONG>(p.details.size())
-                      << static_cast<LONG>(order.size() - byClass.count(0));
+    std::string out =
+        NoxFormat("  %1 %2 - %3%4: distances from %5 up to %6, %7 details in %8 symmetry classes\n")
+        << p.index << p.activeSpecies << p.interactingSpecies << disabled << *p.minimumCutoff
+        << *p.maximumCutoff << static_cast<LONG>(p.details.size())
+        << static_cast<LONG>(order.size() - byClass.count(0));
     for (LONG key : order) {
         const auto& members = byClass[key];
         const LONG count = static_cast<LONG>(members.size());
@@ -129,7 +134,10 @@ void WriteInteractionsJson(JsonWriter& json, const InteractionsSummary& summary)
     json.Key("interactions").BeginArray();
     for (const InteractionSummary& p : summary.interactions) {
         json.BeginObject().Key("index").Integer(p.index);
-        json.Key("active_species").String(p.activeSpecies).Key("interacting_species").String(p.interactingSpecies);
+        json.Key("active_species")
+            .String(p.activeSpecies)
+            .Key("interacting_species")
+            .String(p.interactingSpecies);
         json.Key("minimum_cutoff");
         p.minimumCutoff ? json.Number(*p.minimumCutoff) : json.Null();
         json.Key("maximum_cutoff");

@@ -16,17 +16,17 @@ namespace kmcdoc {
 class JsonWriter;
 
 struct InteractionDetailSummary {
-    std::string activeSite;       // "( i , j / n )"
+    std::string activeSite;  // "( i , j / n )"
     std::string interactingSite;
     double distance = 0;
-    std::string value;            // the stored text
-    LONG symmetryClass = 0;       // 0 for a detail without a class
+    std::string value;       // the stored text
+    LONG symmetryClass = 0;  // 0 for a detail without a class
 };
 
 struct InteractionSummary {
     LONG index = 0;  // counted from 1, as the verdicts count
     bool initialised = false;
-    std::string activeSpecies, interactingSpecies;  // empty when not set
+    std::string activeSpecies, interactingSpecies;       // empty when not set
     std::optional<double> minimumCutoff, maximumCutoff;  // unset for an interaction never initialised
     bool enabled = false;
     std::vector<InteractionDetailSummary> details;  // in list order

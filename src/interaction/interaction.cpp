@@ -100,12 +100,14 @@ void KMCInteraction::ReplicateValue(IVxKMCInteractionDetail* detail) {
     ReplicationScope replicating(replicating_);
     NoxBSTR value;
     nox::Check(CheckNullDereference(detail)->get_Interaction(value.Put()));
-    const KMCInteractionDetail* own = details_.FindFirst(
-        [&](const KMCInteractionDetail& candidate) { return static_cast<const IVxKMCInteractionDetail*>(&candidate) == detail; });
+    const KMCInteractionDetail* own = details_.FindFirst([&](const KMCInteractionDetail& candidate) {
+        return static_cast<const IVxKMCInteractionDetail*>(&candidate) == detail;
+    });
     if (own == nullptr || own->SymmetryClass() == 0) return;
     const LONG symmetryClass = own->SymmetryClass();
     for (const auto& member : details_)
-        if (member->SymmetryClass() == symmetryClass) (void)member->put_Interaction(value.Get());  // best effort
+        if (member->SymmetryClass() == symmetryClass)
+            (void)member->put_Interaction(value.Get());  // best effort
 }
 
 void KMCInteraction::RequireInitialised() const {
@@ -124,7 +126,8 @@ NoxComPtr<KMCInteractionDetail> KMCInteraction::NewDetail() {
     return detail;
 }
 
-kmc::OwnedItems<KMCInteractionDetail> KMCInteraction::GenerateDetails(double minimumCutoff, double maximumCutoff) {
+kmc::OwnedItems<KMCInteractionDetail> KMCInteraction::GenerateDetails(double minimumCutoff,
+                                                                      double maximumCutoff) {
     KMCLattice& lattice = *CheckNullDereference(ParentLattice());
     kmc::OwnedItems<KMCInteractionDetail> details;
     // The details of one active site share its one address.
@@ -149,13 +152,15 @@ std::vector<LONG> KMCInteraction::ClassesWith(const kmc::OwnedItems<KMCInteracti
 
 void KMCInteraction::Adopt(kmc::OwnedItems<KMCInteractionDetail> added, const std::vector<LONG>& classes) {
     details_.AppendAll(std::move(added));
-    for (size_t index = 0; index < details_.Count(); ++index) details_[index].SetSymmetryClass(classes[index]);
+    for (size_t index = 0; index < details_.Count(); ++index)
+        details_[index].SetSymmetryClass(classes[index]);
 }
 
 HRESULT KMCInteraction::Initialise(IVxKMCSpecies* active, IVxKMCSpecies* interacting, double minimumCutoff,
                                    double maximumCutoff) {
     return Boundary([&] {
-        if (active_ || interacting_) throw NoxResult(E_UNEXPECTED, "Lumetra Interaction has already been initialised.");
+        if (active_ || interacting_)
+            throw NoxResult(E_UNEXPECTED, "Lumetra Interaction has already been initialised.");
         if (!kmc::AreAdsorbates(active, interacting))
             throw NoxResult(E_UNEXPECTED, "Only adsorbate species may contribute to an interaction.");
         kmc::FiniteNumber(minimumCutoff, "interaction minimum cutoff");
@@ -164,7 +169,8 @@ HRESULT KMCInteraction::Initialise(IVxKMCSpecies* active, IVxKMCSpecies* interac
             // A document being read brings the interaction's own details.
             CKMCDocumentsBase* document = ParentDocument();
             kmc::OwnedItems<KMCInteractionDetail> generated;
-            if (document == nullptr || !document->IsLoading()) generated = GenerateDetails(minimumCutoff, maximumCutoff);
+            if (document == nullptr || !document->IsLoading())
+                generated = GenerateDetails(minimumCutoff, maximumCutoff);
             const std::vector<LONG> classes = ClassesWith(generated);
             // Nothing is stored until every detail has been made and classed.
             active_ = NoxComPtr<IVxKMCSpecies>(active);
@@ -259,7 +265,8 @@ HRESULT KMCInteraction::RemoveInteractionDetail(LONG index) {
             const LONG symmetryClass = details_[static_cast<size_t>(index)].SymmetryClass();
             std::vector<size_t> removed;
             for (size_t k = 0; k < details_.Count(); ++k)
-                if (k == static_cast<size_t>(index) || (symmetryClass > 0 && details_[k].SymmetryClass() == symmetryClass))
+                if (k == static_cast<size_t>(index) ||
+                    (symmetryClass > 0 && details_[k].SymmetryClass() == symmetryClass))
                     removed.push_back(k);
             details_.RemoveAt(removed);
         });

@@ -34,11 +34,13 @@ void KMCInteractionDetail::RequireActiveSite() const {
     if (!active_) throw NoxResult(E_UNEXPECTED, "Lumetra Interaction Detail has not been initialised.");
 }
 
-HRESULT KMCInteractionDetail::Initialise(IVxKMCSiteSpecification* active, IVxKMCSiteSpecification* interacting) {
+HRESULT KMCInteractionDetail::Initialise(IVxKMCSiteSpecification* active,
+                                         IVxKMCSiteSpecification* interacting) {
     return Boundary([&] {
         if (active == nullptr || interacting == nullptr)
-            throw NoxResult(E_UNEXPECTED,
-                            "Active site and Interacting site must both be intialised for a KMCInteractionDetail.");
+            throw NoxResult(
+                E_UNEXPECTED,
+                "Active site and Interacting site must both be intialised for a KMCInteractionDetail.");
         SetSites(NoxComPtr<IVxKMCSiteSpecification>(active), NoxComPtr<IVxKMCSiteSpecification>(interacting));
     });
 }
@@ -55,7 +57,8 @@ HRESULT KMCInteractionDetail::get_SiteSpecification(LONG index, IVxKMCSiteSpecif
     return Boundary([&] {
         kmc::Out(spec);
         if (index != 1 && index != 2)
-            throw NoxResult(E_UNEXPECTED, "Index for KMCInteractionDetail::get_SiteSpecification must be 1 or 2");
+            throw NoxResult(E_UNEXPECTED,
+                            "Index for KMCInteractionDetail::get_SiteSpecification must be 1 or 2");
         kmc::HandOut(index == 1 ? active_ : interacting_, spec);
     });
 }
@@ -71,7 +74,8 @@ HRESULT KMCInteractionDetail::GetValue(BSTR* value, bool forDisplay) {
 HRESULT KMCInteractionDetail::PutValue(BSTR value, bool localized) {
     return Boundary([&] {
         Edit([&] {
-            if (!IsInitialised()) throw NoxResult(E_UNEXPECTED, "Lumetra InteractionDetail has not been initialised.");
+            if (!IsInitialised())
+                throw NoxResult(E_UNEXPECTED, "Lumetra InteractionDetail has not been initialised.");
             value_.SetValue(BSTRToTString(value), KMCExpression::AnyValue, localized);
             if (KMCInteraction* interaction = ParentInteraction()) interaction->ReplicateValue(this);
         });
@@ -98,7 +102,8 @@ HRESULT KMCInteractionDetail::SaveToXML(IVxOstrelToXML* writer) {
     return Boundary<IVxKMCSerializer>([&] {
         // Refused before the element is opened: a half-written pair could not be read back.
         if (!IsInitialised())
-            throw NoxResult(E_UNEXPECTED, "Lumetra Interaction Detail has not been initialised and cannot be saved.");
+            throw NoxResult(E_UNEXPECTED,
+                            "Lumetra Interaction Detail has not been initialised and cannot be saved.");
         kmc::ElementWriter element(writer, kElement);
         element.Text("ActiveSite", AddressText(active_.Get()));
         element.Text("InteractingSite", AddressText(interacting_.Get()));

@@ -40,7 +40,8 @@ public:
     LONG SymmetryClass() const { return symmetryClass_; }
     void SetSymmetryClass(LONG symmetryClass) { symmetryClass_ = symmetryClass; }
 
-    [[nodiscard]] HRESULT Initialise(IVxKMCSiteSpecification* active, IVxKMCSiteSpecification* interacting) override;
+    [[nodiscard]] HRESULT Initialise(IVxKMCSiteSpecification* active,
+                                     IVxKMCSiteSpecification* interacting) override;
     [[nodiscard]] HRESULT get_ActiveSiteSpecification(IVxKMCSiteSpecification** spec) override;
     [[nodiscard]] HRESULT get_InteractingSiteSpecification(IVxKMCSiteSpecification** spec) override;
     [[nodiscard]] HRESULT get_SiteSpecification(LONG index, IVxKMCSiteSpecification** spec) override;

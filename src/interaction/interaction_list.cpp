@@ -34,16 +34,19 @@ std::pair<std::string, std::string> UnorderedPair(std::string a, std::string b) 
 
 LONG KMCInteractionList::HighestSiteIndex() const {
     LONG highest = -1;
-    for (const auto& interaction : interactions_) highest = std::max(highest, interaction->HighestSiteIndex());
+    for (const auto& interaction : interactions_)
+        highest = std::max(highest, interaction->HighestSiteIndex());
     return highest;
 }
 
 bool KMCInteractionList::IsSpeciesUsed(const std::string& name) const {
-    return interactions_.FindFirst([&](const KMCInteraction& interaction) { return interaction.IsSpeciesUsed(name); }) !=
-           nullptr;
+    return interactions_.FindFirst(
+               [&](const KMCInteraction& interaction) { return interaction.IsSpeciesUsed(name); }) != nullptr;
 }
 
-std::string KMCInteractionList::NewInteractionActiveName() const { return kmc::NameOrEmpty(newActive_.Get()); }
+std::string KMCInteractionList::NewInteractionActiveName() const {
+    return kmc::NameOrEmpty(newActive_.Get());
+}
 
 std::string KMCInteractionList::NewInteractionInteractingName() const {
     return kmc::NameOrEmpty(newInteracting_.Get());
@@ -84,7 +87,8 @@ HRESULT KMCInteractionList::CreateInteraction(IVxKMCInteraction** interaction) {
             if (FindBySpecies(newActive_.Get(), newInteracting_.Get()) != nullptr)
                 throw NoxResult(E_UNEXPECTED, "Requested interaction already exists.");
             if (!kmc::AreAdsorbates(newActive_.Get(), newInteracting_.Get()))
-                throw NoxResult(E_UNEXPECTED, "Interactions may only be defined between species of Adsorbate category.");
+                throw NoxResult(E_UNEXPECTED,
+                                "Interactions may only be defined between species of Adsorbate category.");
         }
         Edit([&] {
             NoxComPtr<KMCInteraction> created = NewInteraction();
@@ -130,7 +134,9 @@ HRESULT KMCInteractionList::PutNewSpecies(NoxComPtr<IVxKMCSpecies>& stored, BSTR
     });
 }
 
-HRESULT KMCInteractionList::put_NewInteractionActiveSpecies(BSTR name) { return PutNewSpecies(newActive_, name); }
+HRESULT KMCInteractionList::put_NewInteractionActiveSpecies(BSTR name) {
+    return PutNewSpecies(newActive_, name);
+}
 
 HRESULT KMCInteractionList::get_NewInteractionActiveSpecies(BSTR* name) {
     return Boundary([&] { *kmc::Out(name) = NoxBSTR(NewInteractionActiveName()).Detach(); });
@@ -190,12 +196,15 @@ std::string KMCInteractionList::DuplicateReport() const {
         std::vector<size_t>& positions = earlier[UnorderedPair(active, interacting)];
         for (size_t j : positions) {
             if (report.empty())
-                report = "The following interactions appear to be replications of each other,\n"
-                         "according to their species specifications.\n\n";
-            const char* remark =
-                later.DetailCount() != interactions_[j].DetailCount() ? "(although their details are different)" : "";
+                report =
+                    "The following interactions appear to be replications of each other,\n"
+                    "according to their species specifications.\n\n";
+            const char* remark = later.DetailCount() != interactions_[j].DetailCount()
+                                     ? "(although their details are different)"
+                                     : "";
             report += NoxFormat("Interaction %1 between %2 and %3 is a duplicate of interaction %4 %5\n")
-                      << static_cast<LONG>(k + 1) << active << interacting << static_cast<LONG>(j + 1) << remark;
+                      << static_cast<LONG>(k + 1) << active << interacting << static_cast<LONG>(j + 1)
+                      << remark;
         }
         positions.push_back(k);
     }

@@ -28,7 +28,8 @@ public:
     // Links the list to its document, the document's lattice and its species list, which its
     // interactions reach through it. Any of them may be null; `host` is not kept. A later call
     // replaces all three links.
-    void SetParent(CKMCDocumentsBase* document, IUnknown* host, KMCLattice* lattice, KMCSpeciesList* speciesList) {
+    void SetParent(CKMCDocumentsBase* document, IUnknown* host, KMCLattice* lattice,
+                   KMCSpeciesList* speciesList) {
         parents_.Link(document, lattice, speciesList);
     }
     CKMCDocumentsBase* ParentDocument() const { return parents_.Document(); }

@@ -61,7 +61,8 @@ std::vector<SitePair> PairsWithin(KMCLattice& lattice, double minimumCutoff, dou
             for (int64_t i = -int64_t{range.u}; i <= range.u; ++i) {
                 for (int64_t j = -int64_t{range.v}; j <= range.v; ++j) {
                     const auto ci = static_cast<LONG>(i), cj = static_cast<LONG>(j);
-                    const double d = CellDistance(u, v, theta, from, CellPosition(ci, cj, interacting.position));
+                    const double d =
+                        CellDistance(u, v, theta, from, CellPosition(ci, cj, interacting.position));
                     if (minimumCutoff <= d && d < maximumCutoff)
                         pairs.push_back({{0, 0, active.number}, {ci, cj, interacting.number}});
                 }

@@ -38,7 +38,8 @@ struct PairKeyHash {
 };
 
 PairKey KeyOf(const PeriodicTranslation& active, const PeriodicTranslation& interacting) {
-    return {active.site, interacting.site, int64_t{interacting.i} - active.i, int64_t{interacting.j} - active.j};
+    return {active.site, interacting.site, int64_t{interacting.i} - active.i,
+            int64_t{interacting.j} - active.j};
 }
 
 bool HasSites(const ClassedPair& pair) { return pair.active != nullptr && pair.interacting != nullptr; }
@@ -79,7 +80,8 @@ std::vector<LONG> AssignSymmetryClasses(const std::vector<ClassedPair>& pairs, c
             const PeriodicTranslation active = images.Transform(pair.active, op);
             const PeriodicTranslation interacting = images.Transform(pair.interacting, op);
             auto match = unassigned.find(KeyOf(active, interacting));
-            if (match != unassigned.end() && !match->second.Empty()) classes[match->second.Take()] = nextClass;
+            if (match != unassigned.end() && !match->second.Empty())
+                classes[match->second.Take()] = nextClass;
         }
         ++nextClass;
     }

@@ -18,7 +18,9 @@ namespace {
 using kmctest::Example;
 using kmctest::ReadFile;
 
-void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 struct RunOutcome {
     int exitCode;
@@ -96,7 +98,8 @@ TEST(InteractionHostTest, ValidateAsksForDuplicatesAndForTheCutoffOnceBothSpecie
     const auto verdicts = kmcdoc::DocumentVerdicts(*reloaded);
     EXPECT_FALSE(kmcdoc::AllHold(verdicts));
     EXPECT_EQ(names(verdicts),
-              "AreProcessesValid AreProcessesUnique AreProcessChargesConsistent AreInteractionsUnique IsCutoffValid ");
+              "AreProcessesValid AreProcessesUnique AreProcessChargesConsistent AreInteractionsUnique "
+              "IsCutoffValid ");
     EXPECT_EQ(kmcdoc::VerdictsText({verdicts[3], verdicts[4]}),
               "AreInteractionsUnique: fails\n"
               "The following interactions appear to be replications of each other,\n"
@@ -109,7 +112,9 @@ TEST(InteractionHostTest, AddInteractionSavesInPlaceOrElsewhereAndLosesNothingOn
     const std::string path = WithoutInteractions("add.xml");
     RunOutcome added = Kmcdoc({"add-interaction", path, "CO", "CO", "3.0"});
     ASSERT_EQ(added.exitCode, kmcdoc::kExitSuccess) << added.err;
-    EXPECT_EQ(added.out.rfind("  1 CO - CO: distances from 2.2 up to 3, 16 details in 4 symmetry classes\n", 0), 0u);
+    EXPECT_EQ(
+        added.out.rfind("  1 CO - CO: distances from 2.2 up to 3, 16 details in 4 symmetry classes\n", 0),
+        0u);
     auto document = kmcdoc::ProcessesDocument::Load(path);
     ASSERT_EQ(document->InteractionList().Count(), 1u);
     const std::string saved = ReadFile(path);
@@ -117,9 +122,11 @@ TEST(InteractionHostTest, AddInteractionSavesInPlaceOrElsewhereAndLosesNothingOn
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{"CO", "CO", "3.0"}, "kmcdoc: Requested interaction already exists.\n"},
         {{"CO", "Xe", "3.0"}, "kmcdoc: The document has no species named \"Xe\".\n"},
-        {{"CO", "Pt", "3.0"}, "kmcdoc: Interactions may only be defined between species of Adsorbate category.\n"},
+        {{"CO", "Pt", "3.0"},
+         "kmcdoc: Interactions may only be defined between species of Adsorbate category.\n"},
         {{"O", "O", "1e12"},
-         "kmcdoc: The pairs within the maximum cutoff 1e+12 could lie 361010830325 by 361010830325 cells away on "
+         "kmcdoc: The pairs within the maximum cutoff 1e+12 could lie 361010830325 by 361010830325 cells "
+         "away on "
          "this lattice, more than a site address can hold.\n"},
     };
     for (const auto& [arguments, message] : refused) {
@@ -132,7 +139,8 @@ TEST(InteractionHostTest, AddInteractionSavesInPlaceOrElsewhereAndLosesNothingOn
     }
 
     const std::string elsewhere = testing::TempDir() + "/elsewhere.xml";
-    ASSERT_EQ(Kmcdoc({"add-interaction", path, "O", "CO", "4", "-o", elsewhere}).exitCode, kmcdoc::kExitSuccess);
+    ASSERT_EQ(Kmcdoc({"add-interaction", path, "O", "CO", "4", "-o", elsewhere}).exitCode,
+              kmcdoc::kExitSuccess);
     EXPECT_EQ(ReadFile(path), saved);
     EXPECT_EQ(kmcdoc::ProcessesDocument::Load(elsewhere)->InteractionList().Count(), 2u);
     EXPECT_EQ(Kmcdoc({"validate", elsewhere}).exitCode, kmcdoc::kExitSuccess);

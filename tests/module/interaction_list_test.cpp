@@ -46,8 +46,9 @@ TEST_F(InteractionListTest, InteractionsComeFromTheSettingsOnceForEachPairOfAdso
 
     EXPECT_EQ(Create("CO", "O", 3.0), Outcome(E_UNEXPECTED, "Requested interaction already exists."));
     EXPECT_EQ(Create("o", "co", 3.0), Outcome(E_UNEXPECTED, "Requested interaction already exists."));
-    EXPECT_EQ(Create("CO", "Pt", 3.0),
-              Outcome(E_UNEXPECTED, "Interactions may only be defined between species of Adsorbate category."));
+    EXPECT_EQ(
+        Create("CO", "Pt", 3.0),
+        Outcome(E_UNEXPECTED, "Interactions may only be defined between species of Adsorbate category."));
     EXPECT_EQ(Create("CO", "Xe", 3.0), Outcome(E_POINTER, "A required object is missing (null pointer)."));
     EXPECT_EQ(interactions_->Count(), 1u);
 
@@ -96,8 +97,8 @@ TEST_F(InteractionListTest, TheCutoffMustClearTheContactDistance) {
 TEST_F(InteractionListTest, DuplicatesAmongEnabledInteractionsAreReportedByPosition) {
     EXPECT_EQ(Uniqueness(*interactions_), (Verdict{true, ""}));
     auto interaction = [](const char* active, const char* interacting, const char* enabled, int details) {
-        std::string element = std::string(R"(<Interaction Enabled=")") + enabled + R"(" ActiveSpecies=")" + active +
-                              R"(" InteractingSpecies=")" + interacting +
+        std::string element = std::string(R"(<Interaction Enabled=")") + enabled + R"(" ActiveSpecies=")" +
+                              active + R"(" InteractingSpecies=")" + interacting +
                               R"(" MinimumCutoff="0" MaximumCutoff="1" NumberOfDetailSites=")" +
                               std::to_string(details) + R"(">)";
         for (int k = 0; k < details; ++k)
@@ -106,17 +107,18 @@ TEST_F(InteractionListTest, DuplicatesAmongEnabledInteractionsAreReportedByPosit
         return element + "</Interaction>";
     };
     const std::string document = R"(<D><InteractionList NumberOfInteractions="4">)" +
-                                  interaction("CO", "O", "true", 1) + interaction("O", "CO", "true", 1) +
-                                  interaction("CO", "O", "false", 1) + interaction("CO", "O", "true", 2) +
-                                  "</InteractionList></D>";
+                                 interaction("CO", "O", "true", 1) + interaction("O", "CO", "true", 1) +
+                                 interaction("CO", "O", "false", 1) + interaction("CO", "O", "true", 2) +
+                                 "</InteractionList></D>";
     ASSERT_EQ(LoadXml(interactions_.Get(), document), Outcome(S_OK, ""));
-    EXPECT_EQ(Uniqueness(*interactions_),
-              (Verdict{false, std::string(kDuplicates) +
-                                  "Interaction 2 between O and CO is a duplicate of interaction 1 \n"
-                                  "Interaction 4 between CO and O is a duplicate of interaction 1 (although their "
-                                  "details are different)\n"
-                                  "Interaction 4 between CO and O is a duplicate of interaction 2 (although their "
-                                  "details are different)\n"}));
+    EXPECT_EQ(
+        Uniqueness(*interactions_),
+        (Verdict{false, std::string(kDuplicates) +
+                            "Interaction 2 between O and CO is a duplicate of interaction 1 \n"
+                            "Interaction 4 between CO and O is a duplicate of interaction 1 (although their "
+                            "details are different)\n"
+                            "Interaction 4 between CO and O is a duplicate of interaction 2 (although their "
+                            "details are different)\n"}));
     VARIANT_BOOL unique = 7;
     EXPECT_EQ(Result(interactions_->get_AreInteractionsUnique(nullptr, &unique)),
               Outcome(E_POINTER, "No pointer supplied for output argument."));
@@ -161,14 +163,17 @@ TEST_F(InteractionListTest, SpeciesAndSitesInUseCannotBeRemoved) {
 
     // Every site has neighbours 2 apart: all four are in use.
     ASSERT_EQ(Create("CO", "CO", 2.1), Outcome(S_OK, ""));
-    EXPECT_EQ(Result(species_->RemoveSpecies(Text("CO").Get())),
-              Outcome(E_UNEXPECTED, "Species cannot be deleted because it is in use in one or more process or interaction"));
+    EXPECT_EQ(
+        Result(species_->RemoveSpecies(Text("CO").Get())),
+        Outcome(E_UNEXPECTED,
+                "Species cannot be deleted because it is in use in one or more process or interaction"));
     LONG highest = 0;
     EXPECT_EQ(interactions_->get_HighestSiteIndex(&highest), S_OK);
     EXPECT_EQ(highest, 4);
     EXPECT_EQ(Result(lattice_->RawLatticeSiteList()->DeleteSite(2)),
-              Outcome(E_UNEXPECTED, "Unable to delete lattice site:\nOne or more of the interactions uses a site "
-                                    "whose index would be affected by the deletion"));
+              Outcome(E_UNEXPECTED,
+                      "Unable to delete lattice site:\nOne or more of the interactions uses a site "
+                      "whose index would be affected by the deletion"));
     ASSERT_EQ(interactions_->RemoveInteraction(0), S_OK);
     EXPECT_EQ(lattice_->RawLatticeSiteList()->DeleteSite(2), S_OK);
 
@@ -203,15 +208,18 @@ TEST_F(InteractionListTest, ADetailAnswersOnlyOnceItHasBothSites) {
     NoxComPtr<IVxKMCSiteSpecification> active, interacting;
     ASSERT_EQ(DetailAt(interaction.Get(), 3)->get_SiteSpecification(1, active.Put()), S_OK);
     ASSERT_EQ(DetailAt(interaction.Get(), 3)->get_SiteSpecification(2, interacting.Put()), S_OK);
-    EXPECT_EQ(Result(detail->Initialise(active.Get(), nullptr)),
-              Outcome(E_UNEXPECTED, "Active site and Interacting site must both be intialised for a KMCInteractionDetail."));
+    EXPECT_EQ(
+        Result(detail->Initialise(active.Get(), nullptr)),
+        Outcome(E_UNEXPECTED,
+                "Active site and Interacting site must both be intialised for a KMCInteractionDetail."));
     ASSERT_EQ(detail->Initialise(active.Get(), interacting.Get()), S_OK);
     EXPECT_EQ(Value(detail.Get()), "0.00000");
     EXPECT_EQ(detail->get_InteractionDistance(&distance), S_OK);
     EXPECT_EQ(distance, 1.0);
     for (LONG index : {0, 3})
-        EXPECT_EQ(Result(detail->get_SiteSpecification(index, spec.Put())),
-                  Outcome(E_UNEXPECTED, "Index for KMCInteractionDetail::get_SiteSpecification must be 1 or 2"));
+        EXPECT_EQ(
+            Result(detail->get_SiteSpecification(index, spec.Put())),
+            Outcome(E_UNEXPECTED, "Index for KMCInteractionDetail::get_SiteSpecification must be 1 or 2"));
     EXPECT_EQ(PairText(detail.Get()), "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )");
 }
 

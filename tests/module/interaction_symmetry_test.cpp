@@ -73,7 +73,8 @@ std::vector<Candidate> LiteralCandidates(KMCLattice& lattice, double maximum) {
     return candidates;
 }
 
-std::vector<std::string> LiteralPairs(const std::vector<Candidate>& candidates, double minimum, double maximum) {
+std::vector<std::string> LiteralPairs(const std::vector<Candidate>& candidates, double minimum,
+                                      double maximum) {
     std::vector<std::string> pairs;
     for (const Candidate& c : candidates)
         if (minimum <= c.distance && c.distance < maximum) pairs.push_back(c.pair);
@@ -159,7 +160,9 @@ TEST_F(InteractionSymmetryTest, PairsAndClassesAreThoseOfTheStepByStepWalkOnEver
                     if (low <= c.distance && c.distance <= high) distances.push_back(c.distance);
                 return distances.empty() ? high : distances[random() % distances.size()];
             };
-            const double minimum = model == 0 ? 0.0 : model == 3 ? searched / 3 : distanceIn(0.0, searched / 2);
+            const double minimum = model == 0   ? 0.0
+                                   : model == 3 ? searched / 3
+                                                : distanceIn(0.0, searched / 2);
             const double maximum = model == 2 ? distanceIn(minimum + 0.3, searched) : searched;
             NoxComPtr<KMCInteraction> interaction = Generated(minimum, maximum);
             EXPECT_EQ(Pairs(interaction.Get()), LiteralPairs(candidates, minimum, maximum));

@@ -26,31 +26,62 @@ struct GenerationCase {
 TEST_F(InteractionTest, PairsWithinTheCutoffsAreGeneratedInOrderAndClassedBySymmetry) {
     const GenerationCase cases[] = {
         // Neighbours at 1 and diagonals at sqrt(2); the pair at 0 and those at 2 lie outside.
-        {"square, first and second neighbours", "Square", "p 4 m m", 90, 0.5, 1.5,
-         {"( 0 , 0 / 1 ) > ( -1 , -1 / 1 )", "( 0 , 0 / 1 ) > ( -1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( -1 , 1 / 1 )",
-          "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )", "( 0 , 0 / 1 ) > ( 1 , -1 / 1 )",
-          "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( 1 , 1 / 1 )"},
+        {"square, first and second neighbours",
+         "Square",
+         "p 4 m m",
+         90,
+         0.5,
+         1.5,
+         {"( 0 , 0 / 1 ) > ( -1 , -1 / 1 )", "( 0 , 0 / 1 ) > ( -1 , 0 / 1 )",
+          "( 0 , 0 / 1 ) > ( -1 , 1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )",
+          "( 0 , 0 / 1 ) > ( 1 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( 1 , 1 / 1 )"},
          {1, 2, 1, 2, 2, 1, 2, 1}},
-        {"square, just above the lattice length", "Square", "p 4 m m", 90, 0.5, 1.01,
+        {"square, just above the lattice length",
+         "Square",
+         "p 4 m m",
+         90,
+         0.5,
+         1.01,
          {"( 0 , 0 / 1 ) > ( -1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )",
           "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )"},
          {1, 1, 1, 1}},
         // Without the four-fold rotation the two directions are told apart.
-        {"rectangular group on a square cell", "Rectangular", "p 2 m m", 90, 0.5, 1.01,
+        {"rectangular group on a square cell",
+         "Rectangular",
+         "p 2 m m",
+         90,
+         0.5,
+         1.01,
          {"( 0 , 0 / 1 ) > ( -1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )",
           "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )"},
          {1, 2, 2, 1}},
-        {"hexagonal first neighbours", "Hexagonal", "p 6 m m", 60, 0.5, 1.01,
-         {"( 0 , 0 / 1 ) > ( -1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( -1 , 1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )",
-          "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )", "( 0 , 0 / 1 ) > ( 1 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )"},
+        {"hexagonal first neighbours",
+         "Hexagonal",
+         "p 6 m m",
+         60,
+         0.5,
+         1.01,
+         {"( 0 , 0 / 1 ) > ( -1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( -1 , 1 / 1 )",
+          "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )", "( 0 , 0 / 1 ) > ( 1 , -1 / 1 )",
+          "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )"},
          {1, 1, 1, 1, 1, 1}},
         // The minimum is included and the maximum excluded, measured exactly as get_Distance does.
         {"distance equal to the maximum", "Square", "p 4 m m", 90, 0.5, 1.0, {}, {}},
-        {"distance equal to the minimum", "Square", "p 4 m m", 90, 1.0, 1.01,
+        {"distance equal to the minimum",
+         "Square",
+         "p 4 m m",
+         90,
+         1.0,
+         1.01,
          {"( 0 , 0 / 1 ) > ( -1 , 0 / 1 )", "( 0 , 0 / 1 ) > ( 0 , -1 / 1 )", "( 0 , 0 / 1 ) > ( 0 , 1 / 1 )",
           "( 0 , 0 / 1 ) > ( 1 , 0 / 1 )"},
          {1, 1, 1, 1}},
-        {"a minimum of zero takes the site itself", "Square", "p 4 m m", 90, 0.0, 0.5,
+        {"a minimum of zero takes the site itself",
+         "Square",
+         "p 4 m m",
+         90,
+         0.0,
+         0.5,
          {"( 0 , 0 / 1 ) > ( 0 , 0 / 1 )"},
          {1}},
     };
@@ -78,7 +109,8 @@ TEST_F(InteractionTest, DetailsOfOneActiveSiteShareItsAddressAndEveryAdsorptionS
     EXPECT_EQ(interaction->get_HighestSiteIndex(&highest), S_OK);
     EXPECT_EQ(highest, 3);
     // Top to bridge, bridge to top, and bridge to bridge (eight images, none of them the same).
-    EXPECT_EQ(Classes(interaction.Get()), std::vector<LONG>({1, 1, 1, 1, 2, 2, 3, 3, 3, 3, 2, 2, 3, 3, 3, 3}));
+    EXPECT_EQ(Classes(interaction.Get()),
+              std::vector<LONG>({1, 1, 1, 1, 2, 2, 3, 3, 3, 3, 2, 2, 3, 3, 3, 3}));
 }
 
 TEST_F(InteractionTest, AValueSetsItsWholeClassAndNothingElse) {
@@ -86,7 +118,8 @@ TEST_F(InteractionTest, AValueSetsItsWholeClassAndNothingElse) {
     ASSERT_EQ(DetailAt(interaction.Get(), 1)->put_Interaction(Text("-0.25").Get()), S_OK);
     const std::string zero = Value(DetailAt(interaction.Get(), 0).Get());
     for (LONG k = 0; k < 8; ++k)
-        EXPECT_EQ(Value(DetailAt(interaction.Get(), k).Get()), Classes(interaction.Get())[k] == 2 ? "-0.250000" : zero);
+        EXPECT_EQ(Value(DetailAt(interaction.Get(), k).Get()),
+                  Classes(interaction.Get())[k] == 2 ? "-0.250000" : zero);
     // A refused value leaves the detail and its class as they were.
     EXPECT_EQ(Result(DetailAt(interaction.Get(), 3)->put_Interaction(Text("strong").Get())),
               Outcome(E_UNEXPECTED, "Input expression must be numeric."));
@@ -122,7 +155,8 @@ TEST_F(InteractionTest, RemovingADetailRemovesItsClassAndLetsEveryRemovedDetailG
     EXPECT_EQ(Classes(interaction.Get()), std::vector<LONG>({2, 2, 2, 2, 0}));
     ASSERT_EQ(interaction->RemoveInteractionDetail(4), S_OK);  // no class: only itself
     EXPECT_EQ(DetailCount(interaction.Get()), 4);
-    const Outcome outOfRange(E_UNEXPECTED, "Index 4 is out of range for KMCInteraction::RemoveInteractionDetail");
+    const Outcome outOfRange(E_UNEXPECTED,
+                             "Index 4 is out of range for KMCInteraction::RemoveInteractionDetail");
     EXPECT_EQ(Result(interaction->RemoveInteractionDetail(4)), outOfRange);
     NoxComPtr<IVxKMCInteractionDetail> detail;
     EXPECT_EQ(Result(interaction->get_InteractionDetail(-1, detail.Put())),
@@ -145,23 +179,38 @@ TEST_F(InteractionTest, InitialisationIsRefusedWholeAndOnlyOnce) {
         Outcome outcome;
     };
     const Refusal refusals[] = {
-        {"substrate", "Pt", 1.5, lattice_.Get(),
+        {"substrate",
+         "Pt",
+         1.5,
+         lattice_.Get(),
          {E_UNEXPECTED, "Only adsorbate species may contribute to an interaction."}},
-        {"infinite cutoff", "CO", infinite, lattice_.Get(),
+        {"infinite cutoff",
+         "CO",
+         infinite,
+         lattice_.Get(),
          {E_INVALIDARG, "Interaction maximum cutoff must be a finite number."}},
-        {"range beyond an address", "CO", huge, lattice_.Get(),
-         {E_UNEXPECTED, "The pairs within the maximum cutoff 1e+12 could lie 1e+12 by 1e+12 cells away on this "
-                        "lattice, more than a site address can hold."}},
-        {"cell without area", "CO", 1.5, flat.Get(),
-         {E_UNEXPECTED, "The pairs within the maximum cutoff 1.5 could lie inf by inf cells away on this lattice, "
-                        "more than a site address can hold."}},
+        {"range beyond an address",
+         "CO",
+         huge,
+         lattice_.Get(),
+         {E_UNEXPECTED,
+          "The pairs within the maximum cutoff 1e+12 could lie 1e+12 by 1e+12 cells away on this "
+          "lattice, more than a site address can hold."}},
+        {"cell without area",
+         "CO",
+         1.5,
+         flat.Get(),
+         {E_UNEXPECTED,
+          "The pairs within the maximum cutoff 1.5 could lie inf by inf cells away on this lattice, "
+          "more than a site address can hold."}},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.name);
         Link(r.lattice);
         NoxComPtr<KMCInteraction> interaction = Unlisted();
-        EXPECT_EQ(Result(interaction->Initialise(Species(r.active).Get(), Species("O").Get(), 0.5, r.maximum)),
-                  r.outcome);
+        EXPECT_EQ(
+            Result(interaction->Initialise(Species(r.active).Get(), Species("O").Get(), 0.5, r.maximum)),
+            r.outcome);
         EXPECT_FALSE(interaction->IsInitialised());
         EXPECT_EQ(interaction->DetailCount(), 0u);
     }
@@ -185,16 +234,18 @@ TEST_F(InteractionTest, InitialisationIsRefusedWholeAndOnlyOnce) {
 TEST_F(InteractionTest, AFailingLatticeLeavesTheInteractionAsItWas) {
     // A bridge without its rotated copy: the four-fold rotation finds no site to map it to.
     NoxComPtr<KMCLattice> broken = KMCLattice::Create();
-    ASSERT_EQ(LoadXml(broken.Get(), R"(<D><Lattice LatticeType="Square" SymmetryGroup="p 4 m m" LatticeU="1" )"
-                                    R"(LatticeV="1" LatticeTheta="90"><LatticeSiteList NumberOfSites="1" )"
-                                    R"(NextSiteLabel="2"><LatticeSite Category="Adsorption site" Type="Bridge" )"
-                                    R"(XPosition="0.5" YPosition="0" Label="1"/></LatticeSiteList></Lattice></D>)"),
-              Outcome(S_OK, ""));
+    ASSERT_EQ(
+        LoadXml(broken.Get(), R"(<D><Lattice LatticeType="Square" SymmetryGroup="p 4 m m" LatticeU="1" )"
+                              R"(LatticeV="1" LatticeTheta="90"><LatticeSiteList NumberOfSites="1" )"
+                              R"(NextSiteLabel="2"><LatticeSite Category="Adsorption site" Type="Bridge" )"
+                              R"(XPosition="0.5" YPosition="0" Label="1"/></LatticeSiteList></Lattice></D>)"),
+        Outcome(S_OK, ""));
     Link(broken.Get());
     NoxComPtr<KMCInteraction> interaction = Unlisted();
     const Outcome failure(E_UNEXPECTED, "FindSite failed to find desired site in LatticeSiteList");
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(Result(interaction->Initialise(Species("CO").Get(), Species("O").Get(), 0.5, 1.5)), failure);
+        EXPECT_EQ(Result(interaction->Initialise(Species("CO").Get(), Species("O").Get(), 0.5, 1.5)),
+                  failure);
         EXPECT_FALSE(interaction->IsInitialised());
         EXPECT_EQ(interaction->DetailCount(), 0u);
     }
@@ -244,15 +295,17 @@ TEST_F(InteractionTest, ADetailWithoutSitesIsSkippedAndCannotBeSaved) {
     EXPECT_EQ(interaction->get_HighestSiteIndex(&highest), S_OK);
     EXPECT_EQ(highest, 1);
     // Details read later are classed; the one without sites keeps no class.
-    ASSERT_EQ(LoadXml(interaction.Get(),
-                      R"x(<D><Interaction Enabled="true" ActiveSpecies="CO" InteractingSpecies="O" )x"
-                      R"x(MinimumCutoff="0.5" MaximumCutoff="1.01" NumberOfDetailSites="1"><InteractionDetail )x"
-                      R"x(ActiveSite="( 0 , 0 / 1 )" InteractingSite="( 2 , 0 / 1 )" InteractionValue="1"/>)x"
-                      R"x(</Interaction></D>)x"),
-              Outcome(S_OK, ""));
+    ASSERT_EQ(
+        LoadXml(interaction.Get(),
+                R"x(<D><Interaction Enabled="true" ActiveSpecies="CO" InteractingSpecies="O" )x"
+                R"x(MinimumCutoff="0.5" MaximumCutoff="1.01" NumberOfDetailSites="1"><InteractionDetail )x"
+                R"x(ActiveSite="( 0 , 0 / 1 )" InteractingSite="( 2 , 0 / 1 )" InteractionValue="1"/>)x"
+                R"x(</Interaction></D>)x"),
+        Outcome(S_OK, ""));
     EXPECT_EQ(Classes(interaction.Get()), std::vector<LONG>({1, 1, 1, 1, 0, 2}));
-    EXPECT_EQ(Raised([&] { SaveXml(interaction.Get()); }),
-              Outcome(E_UNEXPECTED, "Lumetra Interaction Detail has not been initialised and cannot be saved."));
+    EXPECT_EQ(
+        Raised([&] { SaveXml(interaction.Get()); }),
+        Outcome(E_UNEXPECTED, "Lumetra Interaction Detail has not been initialised and cannot be saved."));
 }
 
 }  // namespace

@@ -38,8 +38,8 @@ std::string InteractionElement(const std::string& details, int count) {
 }
 
 std::string DetailElement(const char* interacting, const char* value = R"( InteractionValue="-0.1")") {
-    return std::string(R"x(<InteractionDetail ActiveSite="( 0 , 0 / 1 )" InteractingSite=")x") + interacting + "\"" +
-           value + "/>";
+    return std::string(R"x(<InteractionDetail ActiveSite="( 0 , 0 / 1 )" InteractingSite=")x") + interacting +
+           "\"" + value + "/>";
 }
 
 TEST_F(InteractionXmlTest, ASaveLoadsBackToTheSameTextAndClasses) {
@@ -80,12 +80,15 @@ TEST_F(InteractionXmlTest, BrokenAndHostileElementsAreRefusedWhole) {
         {ListElement(InteractionElement(neighbour, 1) + "<Interaction/>", 1),
          "Unexpected children found for the InteractionList element"},
         {ListElement(InteractionElement(neighbour, 3), 1), "Failed to open InteractionDetail element"},
-        {ListElement(InteractionElement(neighbour, 2000000000), 1), "Failed to open InteractionDetail element"},
+        {ListElement(InteractionElement(neighbour, 2000000000), 1),
+         "Failed to open InteractionDetail element"},
         {ListElement(InteractionElement(neighbour + neighbour, 1), 1),
          "Unexpected children found for the Interaction element"},
-        {ListElement(InteractionElement(DetailElement("( 1 , 0 / 1 )", R"( InteractionValue="strong")"), 1), 1),
+        {ListElement(InteractionElement(DetailElement("( 1 , 0 / 1 )", R"( InteractionValue="strong")"), 1),
+                     1),
          "Input expression must be numeric."},
-        {ListElement(InteractionElement(DetailElement("( 1 , 0 / 1 )", ""), 1), 1), "Input expression is empty."},
+        {ListElement(InteractionElement(DetailElement("( 1 , 0 / 1 )", ""), 1), 1),
+         "Input expression is empty."},
         // A site the lattice does not have cannot be classed.
         {ListElement(InteractionElement(DetailElement("( 1 , 0 / 9 )"), 1), 1), "Site index is invalid"},
         {ListElement(InteractionElement(DetailElement("( -2147483648 , 0 / 1 )"), 1), 1),
@@ -121,9 +124,11 @@ TEST_F(InteractionXmlTest, SpeciesAreFoundByNameAndAbsentNamesKeepTheSettings) {
     EXPECT_EQ(interactions_->get_NewInteractionInteractingSpecies(name.Put()), S_OK);
     EXPECT_EQ(name.ToTString(), "");
     // A name the species list lacks leaves the species unset; an absent name keeps the one set.
-    ASSERT_EQ(LoadXml(interactions_.Get(),
-                      R"(<D><InteractionList NewInteractionInteractingSpecies="Xe" NumberOfInteractions="0"/></D>)"),
-              Outcome(S_OK, ""));
+    ASSERT_EQ(
+        LoadXml(
+            interactions_.Get(),
+            R"(<D><InteractionList NewInteractionInteractingSpecies="Xe" NumberOfInteractions="0"/></D>)"),
+        Outcome(S_OK, ""));
     EXPECT_EQ(interactions_->get_NewInteractionActiveSpecies(name.Put()), S_OK);
     EXPECT_EQ(name.ToTString(), "CO");
     EXPECT_EQ(interactions_->get_NewInteractionInteractingSpecies(name.Put()), S_OK);
@@ -136,9 +141,10 @@ TEST_F(InteractionXmlTest, SpeciesAreFoundByNameAndAbsentNamesKeepTheSettings) {
                       R"(NumberOfDetailSites="0"/></InteractionList></D>)"),
               Outcome(S_OK, ""));
     EXPECT_FALSE(interactions_->Interaction(0).IsInitialised());
-    EXPECT_NE(SaveXml(interactions_.Get()).find(R"(<Interaction Enabled="false" ActiveSpecies="" )"
-                                                R"(InteractingSpecies="O" MinimumCutoff="1" MaximumCutoff="2" )"
-                                                R"(NumberOfDetailSites="0"/>)"),
+    EXPECT_NE(SaveXml(interactions_.Get())
+                  .find(R"(<Interaction Enabled="false" ActiveSpecies="" )"
+                        R"(InteractingSpecies="O" MinimumCutoff="1" MaximumCutoff="2" )"
+                        R"(NumberOfDetailSites="0"/>)"),
               std::string::npos);
 }
 
