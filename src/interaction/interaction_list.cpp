@@ -139,7 +139,10 @@ HRESULT KMCInteractionList::put_NewInteractionActiveSpecies(BSTR name) {
 }
 
 HRESULT KMCInteractionList::get_NewInteractionActiveSpecies(BSTR* name) {
-    return Boundary([&] { *kmc::Out(name) = NoxBSTR(NewInteractionActiveName()).Detach(); });
+    return Boundary([&] {
+        kmc::Out(name);  // first: the text is not made for a missing output
+        *name = NoxBSTR(NewInteractionActiveName()).Detach();
+    });
 }
 
 HRESULT KMCInteractionList::put_NewInteractionInteractingSpecies(BSTR name) {
@@ -147,7 +150,10 @@ HRESULT KMCInteractionList::put_NewInteractionInteractingSpecies(BSTR name) {
 }
 
 HRESULT KMCInteractionList::get_NewInteractionInteractingSpecies(BSTR* name) {
-    return Boundary([&] { *kmc::Out(name) = NoxBSTR(NewInteractionInteractingName()).Detach(); });
+    return Boundary([&] {
+        kmc::Out(name);  // first: the text is not made for a missing output
+        *name = NoxBSTR(NewInteractionInteractingName()).Detach();
+    });
 }
 
 HRESULT KMCInteractionList::put_NewInteractionCutoff(double cutoff) {

@@ -35,6 +35,9 @@ TEST_F(InteractionListTest, InteractionsComeFromTheSettingsOnceForEachPairOfAdso
     NoxBSTR text;
     EXPECT_EQ(interactions_->get_NewInteractionActiveSpecies(text.Put()), S_OK);
     EXPECT_EQ(text.ToTString(), "");
+    EXPECT_EQ(interactions_->put_NewInteractionActiveSpecies(Text("CO").Get()), S_OK);
+    EXPECT_EQ(Result(interactions_->get_NewInteractionActiveSpecies(nullptr)),
+              Outcome(E_POINTER, "No pointer supplied for output argument."));
     NoxComPtr<IVxKMCInteraction> created;
     ASSERT_EQ(Create("CO", "O", 2.5, &created), Outcome(S_OK, ""));
     double minimum = 0, maximum = 0;
