@@ -8,6 +8,7 @@
 #include "configuration_report.h"
 #include "document_files.h"
 #include "groups_report.h"
+#include "interaction_command.h"
 #include "nox/result.h"
 #include "processes_document.h"
 #include "report.h"
@@ -200,6 +201,7 @@ int RunCommand(int argc, char** argv) {
     for (auto add : {AddTypelibCommand, AddGroupsCommand, AddShowCommand, AddConvertCommand,
                      AddValidateCommand, AddCompareCommand, AddCoverageCommand})
         add(app, outcome);
+    AddAddInteractionCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

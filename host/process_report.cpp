@@ -6,24 +6,11 @@
 #include "nox/format.h"
 #include "nox/result.h"
 #include "nox/strings.h"
+#include "property_read.h"
 #include "vxostrel/process.h"
 
 namespace kmcdoc {
 namespace {
-
-template <class Value, class Object, class Getter>
-Value Read(Object& object, Getter getter) {
-    Value value{};
-    nox::Check((object.*getter)(&value));
-    return value;
-}
-
-template <class Object, class Getter>
-std::string ReadText(Object& object, Getter getter) {
-    NoxBSTR text;
-    nox::Check((object.*getter)(text.Put()));
-    return text.ToTString();
-}
 
 template <class Site>
 std::string SiteText(Site& site) {

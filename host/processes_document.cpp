@@ -1,5 +1,6 @@
 #include "processes_document.h"
 
+#include "interaction/interaction_list.h"
 #include "lattice/lattice.h"
 #include "nox/strings.h"
 #include "process/process_list.h"
@@ -14,17 +15,21 @@ namespace kmcdoc {
 ProcessesDocument::ProcessesDocument()
     : lattice_(CreateClassByProgId<KMCLattice, IVxKMCLattice>("VxDocuments.KMCLattice.1")),
       species_(CreateClassByProgId<KMCSpeciesList, IVxKMCSpeciesList>("VxDocuments.KMCSpeciesList.1")),
-      processes_(CreateClassByProgId<KMCProcessList, IVxKMCProcessList>("VxDocuments.KMCProcessList.1")) {
-    lattice_->SetParent(&document_, nullptr, processes_.Get(), nullptr);
-    species_->SetParent(&document_, nullptr, processes_.Get(), nullptr);
+      processes_(CreateClassByProgId<KMCProcessList, IVxKMCProcessList>("VxDocuments.KMCProcessList.1")),
+      // The interaction list has no ProgID: the host makes it through its class.
+      interactions_(KMCInteractionList::Create()) {
+    lattice_->SetParent(&document_, nullptr, processes_.Get(), interactions_.Get());
+    species_->SetParent(&document_, nullptr, processes_.Get(), interactions_.Get());
     processes_->SetParent(&document_, nullptr, lattice_.Get(), species_.Get());
+    interactions_->SetParent(&document_, nullptr, lattice_.Get(), species_.Get());
 }
 
 ProcessesDocument::~ProcessesDocument() = default;
 
 std::vector<IDispatch*> ProcessesDocument::TopLevelObjects() const {
     return {static_cast<IVxKMCLattice*>(lattice_.Get()), static_cast<IVxKMCSpeciesList*>(species_.Get()),
-            static_cast<IVxKMCProcessList*>(processes_.Get())};
+            static_cast<IVxKMCProcessList*>(processes_.Get()),
+            static_cast<IVxKMCInteractionList*>(interactions_.Get())};
 }
 
 std::unique_ptr<ProcessesDocument> ProcessesDocument::Load(const std::string& path, size_t maxSize) {

@@ -12,6 +12,7 @@
 #include "nox/comptr.h"
 #include "xmltree/xmltree.h"
 
+class KMCInteractionList;
 class KMCLattice;
 class KMCProcessList;
 class KMCSpeciesList;
@@ -50,6 +51,7 @@ public:
     KMCLattice& Lattice() const { return *lattice_; }
     KMCSpeciesList& SpeciesList() const { return *species_; }
     KMCProcessList& ProcessList() const { return *processes_; }
+    KMCInteractionList& InteractionList() const { return *interactions_; }
 
 private:
     // The top-level objects in document order.
@@ -61,6 +63,7 @@ private:
     NoxComPtr<KMCLattice> lattice_;
     NoxComPtr<KMCSpeciesList> species_;
     NoxComPtr<KMCProcessList> processes_;
+    NoxComPtr<KMCInteractionList> interactions_;
     std::vector<std::string> warnings_;
 };
 

@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include "interaction/interaction_list.h"
 #include "json.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site.h"
@@ -69,6 +70,7 @@ LatticeSummary SummarizeLattice(IVxKMCLattice* lattice) {
 DocumentSummary Summarize(const ProcessesDocument& document) {
     DocumentSummary summary = Summarize(document.Lattice(), document.SpeciesList());
     summary.processes = SummarizeProcesses(document.ProcessList());
+    summary.interactions = SummarizeInteractions(document.InteractionList());
     return summary;
 }
 
@@ -79,6 +81,7 @@ DocumentSummary Summarize(KMCLattice& lattice, KMCSpeciesList& species) {
                             species.VacancyColor().ToString(),
                             ReadText(list, &IVxKMCSpeciesList::get_EnablingSpecies),
                             {},
+                            std::nullopt,
                             std::nullopt};
     for (LONG i = 0, count = Read<LONG>(list, &IVxKMCSpeciesList::get_Count); i < count; ++i) {
         NoxComPtr<IVxKMCSpecies> species;
@@ -102,7 +105,9 @@ std::string SummaryText(const DocumentSummary& summary) {
     for (const SpeciesSummary& species : summary.species)
         out += NoxFormat("  %1: %2, radius %3, charge %4, colour %5\n")
                << species.name << species.category << species.radius << species.charge << species.color;
-    return summary.processes ? out + ProcessesText(*summary.processes) : out;
+    if (summary.processes) out += ProcessesText(*summary.processes);
+    if (summary.interactions) out += InteractionsText(*summary.interactions);
+    return out;
 }
 
 std::string SummaryJson(const DocumentSummary& summary) {
@@ -158,6 +163,7 @@ void WriteSummary(JsonWriter& json, const DocumentSummary& summary) {
             .EndObject();
     json.EndArray();
     if (summary.processes) WriteProcessesJson(json, *summary.processes);
+    if (summary.interactions) WriteInteractionsJson(json, *summary.interactions);
 }
 
 }  // namespace kmcdoc

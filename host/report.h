@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "com/base.h"
+#include "interaction_report.h"
 #include "process_report.h"
 
 class KMCLattice;
@@ -52,7 +53,9 @@ struct DocumentSummary {
     std::string vacancyColor;
     std::string enablingSpecies;
     std::vector<SpeciesSummary> species;
-    std::optional<std::vector<ProcessSummary>> processes;  // for a processes document
+    // For a processes document.
+    std::optional<std::vector<ProcessSummary>> processes;
+    std::optional<InteractionsSummary> interactions;
 };
 
 DocumentSummary Summarize(const ProcessesDocument& document);

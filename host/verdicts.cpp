@@ -1,8 +1,10 @@
 #include "verdicts.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "configuration_document.h"
+#include "interaction/interaction_list.h"
 #include "json.h"
 #include "lattice/lattice.h"
 #include "process/process_list.h"
@@ -36,13 +38,28 @@ std::vector<Verdict> CompareObjects(const Document& document, const Other& other
             AskConsistent<IVxKMCSpeciesList>("species list", &document.SpeciesList(), &other.SpeciesList())};
 }
 
+// The cutoff for the next new interaction can be judged only once both its species are chosen;
+// the verdict has no text.
+std::optional<Verdict> CutoffVerdict(KMCInteractionList& interactions) {
+    if (interactions.NewInteractionActiveName().empty() || interactions.NewInteractionInteractingName().empty())
+        return std::nullopt;
+    VARIANT_BOOL valid = VARIANT_FALSE;
+    nox::Check(interactions.get_IsCutoffValid(&valid));
+    return Verdict{"IsCutoffValid", valid == VARIANT_TRUE, ""};
+}
+
 }  // namespace
 
 std::vector<Verdict> DocumentVerdicts(const ProcessesDocument& document) {
     IVxKMCProcessList& processes = document.ProcessList();
-    return {Ask("AreProcessesValid", processes, &IVxKMCProcessList::get_AreProcessesValid),
-            Ask("AreProcessesUnique", processes, &IVxKMCProcessList::get_AreProcessesUnique),
-            Ask("AreProcessChargesConsistent", processes, &IVxKMCProcessList::get_AreProcessChargesConsistent)};
+    std::vector<Verdict> verdicts = {
+        Ask("AreProcessesValid", processes, &IVxKMCProcessList::get_AreProcessesValid),
+        Ask("AreProcessesUnique", processes, &IVxKMCProcessList::get_AreProcessesUnique),
+        Ask("AreProcessChargesConsistent", processes, &IVxKMCProcessList::get_AreProcessChargesConsistent)};
+    IVxKMCInteractionList& interactions = document.InteractionList();
+    verdicts.push_back(Ask("AreInteractionsUnique", interactions, &IVxKMCInteractionList::get_AreInteractionsUnique));
+    if (std::optional<Verdict> cutoff = CutoffVerdict(document.InteractionList())) verdicts.push_back(*cutoff);
+    return verdicts;
 }
 
 std::vector<ProcessVerdict> ProcessVerdicts(const ProcessesDocument& document) {

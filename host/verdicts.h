@@ -16,7 +16,8 @@ struct Verdict {
 };
 
 // The single-document verdicts, in this order: AreProcessesValid, AreProcessesUnique,
-// AreProcessChargesConsistent.
+// AreProcessChargesConsistent, AreInteractionsUnique, and IsCutoffValid when both species for the
+// next new interaction are set.
 std::vector<Verdict> DocumentVerdicts(const ProcessesDocument& document);
 
 // One enabled process's own validity, with its position counted from 1 over all processes.

@@ -10,6 +10,9 @@
 #include "configuration/configuration_history.h"
 #include "configuration/configuration_history_action.h"
 #include "frame/component.h"
+#include "interaction/interaction.h"
+#include "interaction/interaction_detail.h"
+#include "interaction/interaction_list.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site.h"
 #include "lattice/lattice_site_list.h"
@@ -44,8 +47,8 @@ struct ClassList {
 };
 using Classes = ClassList<KMCLattice, KMCLatticeSite, KMCLatticeSiteList, KMCSpecies, KMCSpeciesList,
                           KMCSiteSpecification, KMCActiveSite, KMCBlockingSite, KMCProcess, KMCProcessList,
-                          KMCConfigurationHistoryAction, KMCConfigurationHistory, KMCConfiguration,
-                          OstrelToXML, XMLToOstrel>;
+                          KMCInteractionDetail, KMCInteraction, KMCConfigurationHistoryAction,
+                          KMCConfigurationHistory, KMCConfiguration, OstrelToXML, XMLToOstrel>;
 
 // The interfaces of the type library, in registration order.
 template <class... Interfaces>
@@ -55,6 +58,7 @@ std::vector<const nox::typelib::InterfaceDesc*> DescribeAll() {
 const std::vector<const nox::typelib::InterfaceDesc*>& LibraryInterfaces() {
     static const auto interfaces = DescribeAll<IVxKMCActiveSite, IVxKMCBlockingSite, IVxKMCConfiguration,
                                                IVxKMCConfigurationHistory, IVxKMCConfigurationHistoryAction,
+                                               IVxKMCInteraction, IVxKMCInteractionDetail, IVxKMCInteractionList,
                                                IVxKMCLattice, IVxKMCLatticeSite, IVxKMCLatticeSiteList, IVxKMCProcess,
                                                IVxKMCProcessList, IVxKMCSerializer,
                                                IVxKMCSiteSpecification, IVxKMCSpecies, IVxKMCSpeciesList, IVxOstrelToXML,

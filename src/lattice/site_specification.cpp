@@ -51,6 +51,19 @@ std::string AddressText(LONG i, LONG j, int64_t siteNumber) {
 
 }  // namespace
 
+namespace kmc {
+
+Point3d CellPosition(LONG i, LONG j, const Point3d& sitePosition) {
+    return {i + sitePosition.x, j + sitePosition.y, 0.0};
+}
+
+double CellDistance(double u, double v, double thetaDegrees, const Point3d& from, const Point3d& to) {
+    const double dx = from.x - to.x, dy = from.y - to.y, angle = thetaDegrees * kRadiansPerDegree;
+    return std::hypot(u * dx + v * dy * std::cos(angle), v * dy * std::sin(angle));
+}
+
+}  // namespace kmc
+
 PeriodicTranslation KMCSiteSpecification::ParseSiteDetails(std::string_view text) {
     PeriodicTranslation address{0, 0, 1};
     const std::vector<std::string> pieces = AddressPieces(text);
@@ -91,10 +104,7 @@ const KMCLatticeSite& KMCSiteSpecification::AddressedSite() const {
     return sites.Site(n_ - 1);
 }
 
-Point3d KMCSiteSpecification::Fractional() const {
-    const Point3d& position = AddressedSite().Position();
-    return {i_ + position.x, j_ + position.y, 0.0};
-}
+Point3d KMCSiteSpecification::Fractional() const { return kmc::CellPosition(i_, j_, AddressedSite().Position()); }
 
 HRESULT KMCSiteSpecification::SetSiteDetails(LONG i, LONG j, LONG n) {
     return Boundary([&] { Edit([&] { SetAddress({i, j, n}); }); });
@@ -173,7 +183,6 @@ HRESULT KMCSiteSpecification::get_Distance(IVxKMCSiteSpecification* other, doubl
         nox::Check(lattice.get_LengthU(&u));
         nox::Check(lattice.get_LengthV(&v));
         nox::Check(lattice.get_AngleTheta(&theta));
-        const double dx = mine.x - otherX, dy = mine.y - otherY, angle = theta * kRadiansPerDegree;
-        *distance = std::hypot(u * dx + v * dy * std::cos(angle), v * dy * std::sin(angle));
+        *distance = kmc::CellDistance(u, v, theta, mine, {otherX, otherY, 0.0});
     });
 }

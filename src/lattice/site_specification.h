@@ -14,6 +14,19 @@
 
 class KMCLatticeSite;
 
+namespace kmc {
+
+// Where the site at `sitePosition` of the cell (i, j) lies, in fractional coordinates of the
+// reference cell.
+Point3d CellPosition(LONG i, LONG j, const Point3d& sitePosition);
+
+// The distance between two positions in fractional coordinates of a cell with lengths u and v
+// and angle `thetaDegrees`, in the unit of u and v. Every distance between addresses is measured
+// here, so that one computed without address objects agrees with get_Distance bit for bit.
+double CellDistance(double u, double v, double thetaDegrees, const Point3d& from, const Point3d& to);
+
+}  // namespace kmc
+
 class NOX_EXPORT KMCSiteSpecification final
     : public kmc::Component<KMCSiteSpecification, IVxKMCSiteSpecification> {
 public:

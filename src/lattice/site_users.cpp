@@ -1,8 +1,7 @@
 #include "lattice/site_users.h"
 
+#include "interaction/interaction_list.h"
 #include "process/process_list.h"
-
-// Interactions are not asked here: no site number counts as used by them.
 
 namespace kmc {
 
@@ -10,6 +9,8 @@ LONG HighestSiteIndexUsed(KMCProcessList* processes) {
     return processes != nullptr ? processes->HighestSiteIndex() : -1;
 }
 
-LONG HighestSiteIndexUsed(KMCInteractionList*) { return -1; }
+LONG HighestSiteIndexUsed(KMCInteractionList* interactions) {
+    return interactions != nullptr ? interactions->HighestSiteIndex() : -1;
+}
 
 }  // namespace kmc

@@ -1,8 +1,7 @@
 #include "species/species_usage.h"
 
+#include "interaction/interaction_list.h"
 #include "process/process_list.h"
-
-// Interactions are not asked here: every species counts as unused by them.
 
 namespace kmc {
 
@@ -10,6 +9,10 @@ bool ProcessesUseSpecies(KMCProcessList* processes, const std::string& name) {
     return processes != nullptr && processes->IsSpeciesUsed(name);
 }
 
-bool InteractionsUseSpecies(KMCInteractionList*, const std::string&) { return false; }
+bool InteractionsUseSpecies(KMCInteractionList* interactions, const std::string& name) {
+    return interactions != nullptr &&
+           (interactions->IsSpeciesUsed(name) || interactions->NewInteractionActiveName() == name ||
+            interactions->NewInteractionInteractingName() == name);
+}
 
 }  // namespace kmc

@@ -14,7 +14,8 @@ namespace kmc {
 bool ProcessesUseSpecies(KMCProcessList* processes, const std::string& name);
 
 // Whether an interaction of `interactions` uses the species `name`, or the list's species for
-// new interactions is named `name` exactly. A missing list uses nothing.
+// new interactions is named `name` exactly. A missing list uses nothing. Raised: the failure of
+// an interaction that cannot tell (one without its species).
 bool InteractionsUseSpecies(KMCInteractionList* interactions, const std::string& name);
 
 }  // namespace kmc

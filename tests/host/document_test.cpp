@@ -1,9 +1,7 @@
 // Processes documents: load, save, the canonical form, and what a broken file tells the user.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "example_files.h"
 #include "lattice/lattice.h"
 #include "processes_document.h"
 #include "report.h"
@@ -12,14 +10,9 @@
 
 namespace {
 
-std::string Example(const char* name) { return std::string(KMC_SOURCE_DIR) + "/examples/" + name; }
+using kmctest::Example;
+using kmctest::ReadFile;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string LoadFailure(const std::string& text) {
     try {
@@ -81,7 +74,8 @@ TEST(ProcessesDocumentTest, BrokenFilesAreDescribed) {
     EXPECT_EQ(
         LoadFailure(
             R"(<ProcessesDocument Version="1.0"><Lattice LatticeType="Oblique" SymmetryGroup="p 1">)"
-            R"(<LatticeSiteList NumberOfSites="0"/></Lattice><SpeciesList/><ProcessList/><Extra/></ProcessesDocument>)"),
+            R"(<LatticeSiteList NumberOfSites="0"/></Lattice><SpeciesList/><ProcessList/><InteractionList/><Extra/>)"
+            R"(</ProcessesDocument>)"),
         "test.xml holds content after its last top-level element.");
     EXPECT_NE(LoadFailure("<ProcessesDocument"), "<loaded>");
 }
@@ -138,7 +132,8 @@ TEST(ProcessesDocumentTest, VerdictsReportEveryProcessProblem) {
     const std::string invalid = "Error in specification of process O2_adsorption (index 3):\n"
                                 "One or more active sites are incorrectly or incompletely specified.";
     EXPECT_EQ(kmcdoc::VerdictsText(verdicts),
-              "AreProcessesValid: fails\n" + invalid + "\nAreProcessesUnique: holds\nAreProcessChargesConsistent: holds\n");
+              "AreProcessesValid: fails\n" + invalid + "\nAreProcessesUnique: holds\nAreProcessChargesConsistent: holds\n"
+              "AreInteractionsUnique: holds\nIsCutoffValid: holds\n");
     auto processes = kmcdoc::ProcessVerdicts(*document);
     ASSERT_EQ(processes.size(), 6u);
     EXPECT_EQ(kmcdoc::InvalidProcessesText(processes), "Invalid enabled processes:\n" + invalid + "\n");
