@@ -291,7 +291,8 @@ public:
         fixture_.readTree = xmlTree::ParseString(g_example);
         for (const ClassRow& row : kClasses) {
             NoxComPtr<IDispatch> object;
-            NoxCreateImpl(row.progId, nullptr, 0, IID_IDispatch, object.PutVoid(), true);
+            if (FAILED(NoxCreateImpl(row.progId, nullptr, 0, IID_IDispatch, object.PutVoid(), true)))
+                kmcfuzz::Fault("a class of the library cannot be created", row.progId);
             if (row.prepare) row.prepare(object.Get(), fixture_);
             pool_.push_back(object);
         }
@@ -335,7 +336,7 @@ private:
         std::vector<LPOLESTR> pointers;
         for (const NoxBSTR& name : names) pointers.push_back(name.Get());
         std::vector<DISPID> ids(count);
-        target->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(count), 0, ids.data());
+        (void)target->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(count), 0, ids.data());
     }
 
     void Call(IDispatch* target) {
@@ -378,7 +379,7 @@ private:
         const bool wantResult = in_.ConsumeIntegralInRange(0, 7) != 7;
         const bool wantException = in_.ConsumeIntegralInRange(0, 7) != 7;
         const IID& iid = in_.ConsumeIntegralInRange(0, 15) != 15 ? IID_NULL : IID_IDispatch;
-        target->Invoke(id, iid, 0, flags, &params, wantResult ? &result : nullptr,
+        (void)target->Invoke(id, iid, 0, flags, &params, wantResult ? &result : nullptr,
                        wantException ? &exception : nullptr, in_.ConsumeBool() ? nullptr : &argErr);
 
         if (result.vt == VT_DISPATCH && result.pdispVal != nullptr && pool_.size() < kPoolLimit)

@@ -119,8 +119,8 @@ TEST_F(AbiClientTest, FailuresReachTheClientThroughExcepInfoAndErrorInfo) {
     ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
     GUID source{};
     BSTR description = nullptr;
-    info->GetGUID(&source);
-    info->GetDescription(&description);
+    EXPECT_EQ(info->GetGUID(&source), S_OK);
+    EXPECT_EQ(info->GetDescription(&description), S_OK);
     EXPECT_EQ(source, kWriterInterface);
     EXPECT_EQ(Utf8(description), kNotInitialised);
     SysFreeString(description);

@@ -153,7 +153,9 @@ TEST_F(DecimalCommaTest, UserTextIsReadAndShownWithTheCommaButStoredInTheCLocale
     }
     KMCExpression expression;
     for (const auto& [text, localized] : {std::pair{"2.5", true}, std::pair{"2,5", false}})
-        EXPECT_EQ(Raised([&] { expression.SetValue(text, KMCExpression::AnyValue, localized); }),
+        EXPECT_EQ(Raised([&, text = text, localized = localized] {
+                      expression.SetValue(text, KMCExpression::AnyValue, localized);
+                  }),
                   Outcome(E_UNEXPECTED, "Input expression must be numeric."));
     NoxLocalizationEnabler enclosing;  // stored text and unlocalized reading ignore any scope
     expression.SetValue("1234567.5", KMCExpression::AnyValue, false);

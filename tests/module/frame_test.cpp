@@ -153,10 +153,10 @@ TEST_F(FrameTest, BoundaryConvertsEveryKindOfFailure) {
         NoxComPtr<IErrorInfo> info;
         ASSERT_EQ(GetErrorInfo(0, info.Put()), S_OK);
         GUID source{};
-        info->GetGUID(&source);
+        EXPECT_EQ(info->GetGUID(&source), S_OK);
         EXPECT_EQ(source, c.source) << c.description;
         NoxBSTR description;
-        info->GetDescription(description.Put());
+        EXPECT_EQ(info->GetDescription(description.Put()), S_OK);
         EXPECT_EQ(description.ToTString(), c.description);
         EXPECT_EQ(NoxResult::LastError().Description(), c.description);
     }

@@ -43,7 +43,7 @@ TEST(LatticeTest, RefusedSetUpsChangeNothing) {
         {1, 1, -HUGE_VAL, "Lattice angle theta must be a finite number."},
     };
     for (auto [u, v, theta, message] : lengths) {
-        EXPECT_EQ(Raised([&] { fresh->SetLattice(2, "Square", "p 4", u, v, theta); }),
+        EXPECT_EQ(Raised([&, u = u, v = v, theta = theta] { fresh->SetLattice(2, "Square", "p 4", u, v, theta); }),
                   Outcome(E_INVALIDARG, message));
         EXPECT_EQ(fresh->SymmetryOperators().size(), 0u);
     }

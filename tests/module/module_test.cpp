@@ -99,9 +99,9 @@ TEST(ModuleTest, CanUnloadOnlyWithoutObjectsAndLocks) {
     }
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
     NoxComPtr<IClassFactory> factory = FactoryFor(CLSID_XMLToOstrel);
-    factory->LockServer(TRUE);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
     EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
-    factory->LockServer(FALSE);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
 

@@ -31,10 +31,10 @@ TEST_F(SpeciesTest, ColourKeepsItsTopByteAndCloneCopiesEveryValue) {
     EXPECT_EQ(species->Color().Value(), 0xFF123456u);
 
     NoxComPtr<IVxKMCSpecies> source = Add("CO");
-    source->put_Radius(0.75);
-    source->put_Charge(-1);
-    source->put_Category(Text("Substrate").Get());
-    source->put_Color(0xABCDEF);
+    EXPECT_EQ(source->put_Radius(0.75), S_OK);
+    EXPECT_EQ(source->put_Charge(-1), S_OK);
+    EXPECT_EQ(source->put_Category(Text("Substrate").Get()), S_OK);
+    EXPECT_EQ(source->put_Color(0xABCDEF), S_OK);
     EXPECT_EQ(species->Clone(source.Get()), S_OK);
     EXPECT_EQ(ValuesOf(species.Get()), (SpeciesValues{"CO", "Substrate", 0.75, -1, 0xABCDEF}));
     EXPECT_EQ(species->Color().Value(), 0xFFABCDEFu);
@@ -177,10 +177,10 @@ TEST_F(SpeciesTest, ListCloneCopiesEverySpeciesAndTheVacancyIntoAnEmptyList) {
     NoxComPtr<KMCSpeciesList> source = KMCSpeciesList::Create();
     NoxComPtr<IVxKMCSpecies> last;
     for (const char* name : {"CO", "O2", "N2"}) Create(source.Get(), name, &last);
-    last->put_Radius(0.5);
-    last->put_Charge(-2);
-    last->put_Color(0x123456);
-    last->put_Category(Text("Substrate").Get());
+    EXPECT_EQ(last->put_Radius(0.5), S_OK);
+    EXPECT_EQ(last->put_Charge(-2), S_OK);
+    EXPECT_EQ(last->put_Color(0x123456), S_OK);
+    EXPECT_EQ(last->put_Category(Text("Substrate").Get()), S_OK);
     EXPECT_EQ(source->put_VacancySymbol(Text("Empty").Get()), S_OK);
     EXPECT_EQ(source->put_VacancyColor(0x010101), S_OK);
     EXPECT_EQ(source->put_EnablingSpecies(Text("co").Get()), S_OK);
@@ -212,7 +212,7 @@ TEST_F(SpeciesTest, ListConsistencyComparesCategoriesOfSharedSpecies) {
           {"Substrate", VARIANT_FALSE,
            "Species CO has different categories in the configuration document and the the processes "
            "document."}}) {
-        co->put_Category(Text(category).Get());
+        EXPECT_EQ(co->put_Category(Text(category).Get()), S_OK);
         VARIANT_BOOL answer = 7;
         NoxBSTR message;
         EXPECT_EQ(list_->IsConsistent(processes.Get(), &answer, message.Put()), S_OK);

@@ -30,9 +30,9 @@ using SpeciesXmlTest = SpeciesFixture;
 
 TEST_F(SpeciesXmlTest, WritesTheCountFirstAndTheVacancyAfterTheSpecies) {
     NoxComPtr<IVxKMCSpecies> species = Add("CO");
-    species->put_Radius(0.1);
-    species->put_Charge(-2);
-    species->put_Color(0x00ABCDEF);
+    EXPECT_EQ(species->put_Radius(0.1), S_OK);
+    EXPECT_EQ(species->put_Charge(-2), S_OK);
+    EXPECT_EQ(species->put_Color(0x00ABCDEF), S_OK);
     EXPECT_EQ(list_->put_EnablingSpecies(Text("CO").Get()), S_OK);
     EXPECT_EQ(
         SaveXml(list_.Get()),

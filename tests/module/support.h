@@ -34,7 +34,7 @@ inline std::string TakeErrorDescription() {
     NoxComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, info.Put()) != S_OK || !info) return {};
     NoxBSTR text;
-    info->GetDescription(text.Put());
+    if (FAILED(info->GetDescription(text.Put()))) return {};
     return text.ToTString();
 }
 

@@ -69,8 +69,8 @@ TEST_F(ReaderDiagnosticsTest, NumbersAndFlagsThatDoNotReadCleanlyAreNamedWithThe
     ASSERT_EQ(Open("A"), S_OK);
     double x = 0;
     LONG n = 0;
-    Reader()->GetDoubleAttributeValue(Text("x").Get(), &x);
-    Reader()->GetLongAttributeValue(Text("n").Get(), &n);
+    EXPECT_EQ(Reader()->GetDoubleAttributeValue(Text("x").Get(), &x), S_OK);
+    EXPECT_EQ(Reader()->GetLongAttributeValue(Text("n").Get(), &n), S_OK);
     const std::vector<Diagnostic> expected = {
         {3, "A", "attribute x=\"nan\" is not a number; it loads as 0"},
         {3, "A", "attribute n=\"99999999999\" is out of range; it loads as 2147483647"},
@@ -99,11 +99,11 @@ TEST_F(ReaderDiagnosticsTest, WhatAClassLeavesUnreadIsNamedWhenItsElementCloses)
         "<Species><Read/></Species>\n"
         "</Doc>");
     ASSERT_EQ(Open("Species"), S_OK);
-    Reader()->CloseElement();
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
     ASSERT_EQ(Open("Species"), S_OK);
     ASSERT_EQ(Open("Read"), S_OK);
-    Reader()->CloseElement();
-    Reader()->CloseElement();
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
     const std::vector<Diagnostic> expected = {
         {3, "Species", "element \"Note\" is not read and is dropped"},
         {2, "Species", "text \"loose text\" is not read and is dropped"},
@@ -117,7 +117,7 @@ TEST_F(ReaderDiagnosticsTest, PastTheLimitDiagnosticsAreOnlyCounted) {
     for (size_t i = 0; i < XMLToOstrel::kMaxDiagnostics + 5; ++i) text += "<Unknown/>";
     Load(text + "</Species></Doc>");
     ASSERT_EQ(Open("Species"), S_OK);
-    Reader()->CloseElement();
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
     EXPECT_EQ(reader_->Diagnostics().size(), XMLToOstrel::kMaxDiagnostics);
     EXPECT_EQ(reader_->OmittedDiagnostics(), 5u);
 }
@@ -137,10 +137,10 @@ TEST_F(ReaderDiagnosticsTest, TheLocationIsThatOfTheOpenElement) {
     ASSERT_EQ(Open("LatticeSiteList"), S_OK);
     ASSERT_EQ(Open("LatticeSite"), S_OK);
     EXPECT_EQ(Location(), std::pair(size_t{4}, std::string("Lattice/LatticeSiteList/LatticeSite")));
-    Reader()->CloseElement();
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
     EXPECT_EQ(Location(), std::pair(size_t{3}, std::string("Lattice/LatticeSiteList")));
-    Reader()->CloseElement();
-    Reader()->CloseElement();
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
     reader_->Finalize();
     EXPECT_EQ(Location(), std::pair(size_t{0}, std::string("<none>")));
     EXPECT_TRUE(reader_->Diagnostics().empty());

@@ -28,14 +28,14 @@ protected:
 
 TEST_F(WriterTest, WritesTypedAttributeTextsAndValues) {
     ASSERT_EQ(Writer()->InitializeSaver(Text("Root").Get(), Text("").Get()), S_OK);
-    Writer()->AddBoolAttribute(Text("MinusOne").Get(), VARIANT_TRUE);
-    Writer()->AddBoolAttribute(Text("Zero").Get(), 0);
-    Writer()->AddBoolAttribute(Text("One").Get(), 1);
-    Writer()->AddLongAttribute(Text("Lowest").Get(), std::numeric_limits<LONG>::min());
-    Writer()->AddLongAttribute(Text("Nought").Get(), 0);
-    Writer()->AddDoubleAttribute(Text("Tenth").Get(), 0.1);
-    Writer()->AddDoubleAttribute(Text("Huge").Get(), 1.7976931348623157e308);
-    Writer()->AddAttribute(Text("Plain").Get(), Text("a < b & \"c\"").Get());
+    EXPECT_EQ(Writer()->AddBoolAttribute(Text("MinusOne").Get(), VARIANT_TRUE), S_OK);
+    EXPECT_EQ(Writer()->AddBoolAttribute(Text("Zero").Get(), 0), S_OK);
+    EXPECT_EQ(Writer()->AddBoolAttribute(Text("One").Get(), 1), S_OK);
+    EXPECT_EQ(Writer()->AddLongAttribute(Text("Lowest").Get(), std::numeric_limits<LONG>::min()), S_OK);
+    EXPECT_EQ(Writer()->AddLongAttribute(Text("Nought").Get(), 0), S_OK);
+    EXPECT_EQ(Writer()->AddDoubleAttribute(Text("Tenth").Get(), 0.1), S_OK);
+    EXPECT_EQ(Writer()->AddDoubleAttribute(Text("Huge").Get(), 1.7976931348623157e308), S_OK);
+    EXPECT_EQ(Writer()->AddAttribute(Text("Plain").Get(), Text("a < b & \"c\"").Get()), S_OK);
     for (auto [name, text] : {std::pair{"MinusOne", "true"},
                               {"Zero", "false"},
                               {"One", "false"},

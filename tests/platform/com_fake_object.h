@@ -23,13 +23,14 @@ inline IErrorInfo* NewErrorInfo(const char16_t* description, const char16_t* sou
     ICreateErrorInfo* create = nullptr;
     IErrorInfo* info = nullptr;
     if (FAILED(CreateErrorInfo(&create))) return nullptr;
-    create->SetDescription(const_cast<LPOLESTR>(description));
-    create->SetSource(const_cast<LPOLESTR>(source));
-    create->SetHelpFile(const_cast<LPOLESTR>(helpFile));
-    create->SetHelpContext(helpContext);
-    create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
+    const bool filled = SUCCEEDED(create->SetDescription(const_cast<LPOLESTR>(description))) &&
+                        SUCCEEDED(create->SetSource(const_cast<LPOLESTR>(source))) &&
+                        SUCCEEDED(create->SetHelpFile(const_cast<LPOLESTR>(helpFile))) &&
+                        SUCCEEDED(create->SetHelpContext(helpContext)) &&
+                        SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)));
     create->Release();
-    return info;
+    if (!filled && info != nullptr) info->Release();
+    return filled ? info : nullptr;
 }
 
 // Lives on the stack; tests compare `references` with what they expect to be held.

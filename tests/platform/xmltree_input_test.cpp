@@ -42,7 +42,7 @@ TEST(XmlTreeParseAttributes, AllOfALargeElementAreKeptInOrderAndARepeatIsFoundAn
          "at line 2, column 31: attribute \"x\" is repeated"},
     };
     for (const auto& [text, expected] : repeats) {
-        const NoxResult result = Raised([&] { xmlTree::ParseString(text); });
+        const NoxResult result = Raised([text = text] { (void)xmlTree::ParseString(text); });
         EXPECT_EQ(OutcomeOf(result), Outcome(E_FAIL, "Invalid XML " + expected));
     }
 }
@@ -91,7 +91,7 @@ TEST(XmlTreeParseLines, FailuresNameThePositionInTheOriginalText) {
         {"<a>x\r\ny\r\n<b>&#0;</b></a>", "line 3, column 4: character reference \"&#0;\""},
     };
     for (const auto& [text, expected] : cases) {
-        const std::string description = Raised([&] { xmlTree::ParseString(text); }).Description();
+        const std::string description = Raised([text = text] { (void)xmlTree::ParseString(text); }).Description();
         EXPECT_NE(description.find(expected), std::string::npos) << description;
     }
 }
@@ -132,7 +132,7 @@ TEST(XmlTreeParseEncodings, WhatCannotBeReadIsRefusedByName) {
         {std::string("\xFF\xFE<\0a", 5), "the UTF-16 text ends in the middle of a character"},
     };
     for (const auto& [text, reason] : cases) {
-        EXPECT_EQ(OutcomeOf(Raised([&] { xmlTree::ParseString(text); })),
+        EXPECT_EQ(OutcomeOf(Raised([text = text] { (void)xmlTree::ParseString(text); })),
                   Outcome(E_FAIL, "Invalid XML: " + reason));
     }
 }
@@ -151,7 +151,7 @@ TEST(XmlTreeFileRead, OnlyRegularFilesUpToTheLimitAreRead) {
     for (const auto& [path, kind] : {std::pair<std::string, std::string>{folder.Path(), "a directory"},
                                      {"/dev/zero", "a device"},
                                      {pipe, "a pipe"}}) {
-        EXPECT_EQ(OutcomeOf(Raised([&] { xmlTree::ParseFile(path); })),
+        EXPECT_EQ(OutcomeOf(Raised([path = path] { (void)xmlTree::ParseFile(path); })),
                   Outcome(E_FAIL, path + ": cannot read the file: it is " + kind + ", not a regular file"));
     }
 }
@@ -164,7 +164,7 @@ TEST(XmlTreeParseMemory, RunningOutOfMemoryIsReportedAsSuch) {
     const std::string text = "<a x='1&amp;2'>\n<b>text &lt; more</b><c y='z'/><c y='z'/></a>";
     const pugi::allocation_function allocate = pugi::get_memory_allocation_function();
     pugi::set_memory_management_functions(NoMemory, pugi::get_memory_deallocation_function());
-    const NoxResult pugixmlFailure = Raised([&] { xmlTree::ParseString(text); });
+    const NoxResult pugixmlFailure = Raised([text = text] { (void)xmlTree::ParseString(text); });
     pugi::set_memory_management_functions(allocate, pugi::get_memory_deallocation_function());
     EXPECT_EQ(OutcomeOf(pugixmlFailure), Outcome(E_OUTOFMEMORY, "Out of memory while parsing XML"));
 
@@ -172,9 +172,9 @@ TEST(XmlTreeParseMemory, RunningOutOfMemoryIsReportedAsSuch) {
     const std::string path = folder / "doc.xml";
     Write(path, text);
     for (const auto& [parse, expected] :
-         {std::pair<std::function<void()>, std::string>{[&] { xmlTree::ParseString(text); },
+         {std::pair<std::function<void()>, std::string>{[text = text] { (void)xmlTree::ParseString(text); },
                                                         "Out of memory while parsing XML"},
-          {[&] { xmlTree::ParseFile(path); }, path + ": out of memory while reading the file"}}) {
+          {[path = path] { (void)xmlTree::ParseFile(path); }, path + ": out of memory while reading the file"}}) {
         const std::vector<std::exception_ptr> failures = kmctest::FailuresWithEachAllocationFailing(parse);
         EXPECT_GE(failures.size(), 5u);
         for (const std::exception_ptr& failure : failures) {
