@@ -6,11 +6,10 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <iomanip>
 #include <limits>
 #include <locale>
 #include <optional>
-#include <sstream>
+#include <string_view>
 #include <string_view>
 
 #include "nox/format.h"
@@ -36,24 +35,36 @@ std::optional<double> WholeNumber(const std::string& text, bool localized) {
     return WholeNumber(text, nox::CurrentNumericLocale());
 }
 
-bool IsExponentSign(const std::string& text, size_t i) {
-    return text[i] == '+' && i > 0 && (text[i - 1] == 'e' || text[i - 1] == 'E');
+// The significant digits of a mantissa such as "-0.00120": every digit from the first that is
+// not 0; the lone digit of zero counts.
+int SignificantDigits(std::string_view mantissa) {
+    int count = 0;
+    for (char c : mantissa) {
+        if (c >= '0' && c <= '9' && (count > 0 || c != '0')) ++count;
+    }
+    return std::max(count, 1);
 }
 
-// General notation with the decimal point always shown; a text that would end in its point
-// ("123456.") gets one digit after it instead, and the exponent loses its "+".
-std::string CanonicalText(std::ostringstream& stream, double value, int digits) {
-    stream.str({});
-    stream << std::defaultfloat << std::setprecision(digits) << value;
-    if (stream.str().back() == '.') {
-        stream.str({});
-        stream << std::fixed << std::setprecision(1) << value;
+// General notation with `digits` significant digits, trailing zeros kept and the decimal point
+// always shown, as printf's "%#.*g" in the C locale writes it (std::to_chars rounds exactly as
+// it does, whatever the thread's locale); a text that would end in its point ("123456.") gets
+// one digit after it instead, and the exponent loses its "+".
+std::string CanonicalText(double value, int digits) {
+    char buffer[64];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+    const std::string_view text(buffer, static_cast<size_t>(end - buffer));
+    if (!std::isfinite(value)) return std::string(text);
+    const size_t e = std::min(text.find('e'), text.size());
+    std::string canonical(text.substr(0, e));
+    if (canonical.find('.') == std::string::npos) canonical += '.';
+    canonical.append(static_cast<size_t>(std::max(0, digits - SignificantDigits(text.substr(0, e)))), '0');
+    if (e == text.size() && canonical.back() == '.') {
+        end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1).ptr;
+        return std::string(static_cast<const char*>(buffer), end);
     }
-    const std::string text = stream.str();
-    std::string canonical;
-    canonical.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!IsExponentSign(text, i)) canonical += text[i];
+    for (char c : text.substr(e)) {
+        if (c != '+') canonical += c;
+    }
     return canonical;
 }
 
@@ -170,14 +181,11 @@ bool KMCExpression::IsExpressionValid(const std::string& text, double& value, st
 // written with the fewest digits that read back as the same double, so a save and load never
 // changes a number.
 std::string KMCExpression::FormatForVelkor(double value) {
-    std::ostringstream stream;
-    stream.imbue(std::locale::classic());
-    stream << std::showpoint;
     // No text with fewer digits than the shortest exact one reads back. A smaller precision
     // whose text ends in the point gets one digit after it, but that is the next precision's
     // text, so starting here skips nothing.
     for (int digits = std::max(kCanonicalDigits, ShortestDigits(value));; ++digits) {
-        std::string text = CanonicalText(stream, value, digits);
+        std::string text = CanonicalText(value, digits);
         if (digits == std::numeric_limits<double>::max_digits10 || !std::isfinite(value) ||
             ReadsBack(text, value))
             return text;

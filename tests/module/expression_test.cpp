@@ -6,6 +6,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <vector>
 #include <limits>
 #include <optional>
 #include <random>
@@ -103,6 +108,44 @@ TEST(ExpressionTest, StoredTextReadsBackAsTheSameDouble) {
             ASSERT_EQ(reread.ValueAsString(false), text);
         }
     }
+}
+
+// The canonical text as a classic-locale stream writes it, one precision after another until the
+// text reads back: the definition the stored text must keep byte for byte.
+std::string StreamCanonicalText(double value) {
+    std::ostringstream stream;
+    stream.imbue(std::locale::classic());
+    stream << std::showpoint;
+    for (int digits = 6;; ++digits) {
+        stream.str({});
+        stream << std::defaultfloat << std::setprecision(digits) << value;
+        if (stream.str().back() == '.') {
+            stream.str({});
+            stream << std::fixed << std::setprecision(1) << value;
+        }
+        std::string text;
+        for (size_t i = 0; i < stream.str().size(); ++i) {
+            const std::string written = stream.str();
+            if (!(written[i] == '+' && i > 0 && written[i - 1] == 'e')) text += written[i];
+        }
+        if (digits == 17 || std::strtod(text.c_str(), nullptr) == value) return text;
+    }
+}
+
+TEST(ExpressionTest, StoredTextIsTheStreamsText) {
+    std::vector<double> values = {0.0, -0.0, 1.0, 20.0, 0.5, 1e13, 1.23456789e13, 123456.0, 100000.0, 999999.5,
+                                  9.9999995, 0.0001, 0.00001, 1e-5, 1.5e-7, 2.77, 1e300, 5e-324, -273.15};
+    for (int k = -12; k <= 20; ++k) {
+        for (double mantissa : {1.0, 1.5, 9.999995, 9.9999995, 1.0000005, 123456.5, 3.0 / 7.0})
+            values.push_back(mantissa * std::pow(10.0, k));
+    }
+    std::mt19937_64 bits(77);
+    while (values.size() < 30000) {
+        const double value = std::bit_cast<double>(bits());
+        if (std::isfinite(value)) values.push_back(value);
+        values.push_back(static_cast<double>(bits() % 2000001) / std::pow(10.0, static_cast<int>(bits() % 9)));
+    }
+    for (double value : values) ASSERT_EQ(KMCExpression(value).ValueAsString(false), StreamCanonicalText(value)) << value;
 }
 
 TEST(ExpressionTest, OperatorsCombineNumbersAndOtherwiseWriteTheFormula) {
