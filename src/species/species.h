@@ -29,6 +29,7 @@ public:
     void LeaveOwner() { parents_.Unlink(); }
 
     const std::string& Name() const { return name_; }
+    const std::string& Category() const { return category_; }
     // The whole stored colour, top byte included.
     ColorValue Color() const { return color_; }
     KMCSpeciesList* ParentList() const { return parents_.Get<KMCSpeciesList>(); }

@@ -36,8 +36,23 @@ bool KMCSpeciesList::Remove(const KMCSpecies& species) {
     return species_.Remove(species);
 }
 
-KMCSpecies* KMCSpeciesList::FindByName(BSTR name) const {
-    return index_.FindIgnoringCase(strings::Trim(BSTRToTString(name)), species_);
+KMCSpecies* KMCSpeciesList::FindByName(BSTR name) const { return FindByName(BSTRToTString(name)); }
+
+KMCSpecies* KMCSpeciesList::FindByName(std::string_view name) const {
+    return index_.FindIgnoringCase(strings::Trim(name), species_);
+}
+
+std::optional<std::string> KMCSpeciesList::CategoryIn(IVxKMCSpeciesList* other, const std::string& name) {
+    if (const KMCSpeciesList* ours = TryFromInterface(other)) {
+        const KMCSpecies* counterpart = ours->FindByName(name);
+        return counterpart ? std::optional(counterpart->Category()) : std::nullopt;
+    }
+    NoxComPtr<IVxKMCSpecies> counterpart;
+    nox::Check(other->get_ItemByName(NoxBSTR(name).Get(), counterpart.Put()));
+    if (!counterpart) return std::nullopt;
+    NoxBSTR category;
+    nox::Check(counterpart->get_Category(category.Put()));
+    return category.ToTString();
 }
 
 bool KMCSpeciesList::CanRemoveSpeciesImpl(const std::string& name) const {
@@ -200,14 +215,9 @@ HRESULT KMCSpeciesList::IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* con
         CheckNullDereference(other);
         std::string verdict;
         for (const auto& species : species_) {
-            std::string name = species->Name();
-            NoxComPtr<IVxKMCSpecies> counterpart;
-            nox::Check(other->get_ItemByName(NoxBSTR(name).Get(), counterpart.Put()));
-            if (!counterpart) continue;
-            NoxBSTR category, otherCategory;
-            nox::Check(species->get_Category(category.Put()));
-            nox::Check(counterpart->get_Category(otherCategory.Put()));
-            if (category.ToTString() != otherCategory.ToTString()) {
+            const std::string& name = species->Name();
+            const std::optional<std::string> otherCategory = CategoryIn(other, name);
+            if (otherCategory && *otherCategory != species->Category()) {
                 verdict = (NoxFormat("Species %1 has different categories in the configuration document and "
                                      "the the processes document.")
                            << name)

@@ -5,7 +5,9 @@
 // interaction of the same document still uses.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frame/component.h"
@@ -79,6 +81,10 @@ private:
     Members CloneMembers(IVxKMCSpeciesList& source);
     // The name as a client gives it: trimmed, then matched without regard to case.
     KMCSpecies* FindByName(BSTR name) const;
+    KMCSpecies* FindByName(std::string_view name) const;
+    // The category of the species `other` holds under `name`, if it holds one: from the index when
+    // `other` is one of ours, so that comparing long lists makes no text copies per species.
+    static std::optional<std::string> CategoryIn(IVxKMCSpeciesList* other, const std::string& name);
     bool CanRemoveSpeciesImpl(const std::string& name) const;
 
     Members species_;
