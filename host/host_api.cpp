@@ -60,7 +60,7 @@ void Open(Load&& load, kmcdoc_document** document, BSTR* where) {
     try {
         *document = new kmcdoc_document{std::forward<Load>(load)()};
     } catch (const kmcdoc::LoadFailure& failure) {
-        if (where != nullptr) *where = NoxBSTR(failure.Where()).Detach();
+        if (where != nullptr) kmc::OutText(where, failure.Where());
         throw;
     }
 }
@@ -218,8 +218,7 @@ HRESULT kmcdoc_save_file(kmcdoc_document* document, const char* path) {
 
 HRESULT kmcdoc_save_text(kmcdoc_document* document, BSTR* text) {
     return Entry([&] {
-        kmc::Out(text);
-        *text = NoxBSTR(Held(document).SaveToString()).Detach();
+        kmc::OutText(text, Held(document).SaveToString());
     });
 }
 
@@ -237,25 +236,25 @@ HRESULT kmcdoc_warning_count(kmcdoc_document* document, LONG* count) {
 
 HRESULT kmcdoc_warning(kmcdoc_document* document, LONG index, BSTR* warning) {
     return Entry([&] {
-        kmc::Out(warning);
+        kmc::Out(warning);  // cleared before a refusal
         const std::vector<std::string>& warnings = Held(document).LoadWarnings();
         if (index < 0 || static_cast<size_t>(index) >= warnings.size())
             throw NoxResult(E_INVALIDARG, "There is no warning " + std::to_string(index) + "; the document has " +
                                               std::to_string(warnings.size()) + ", counted from 0.");
-        *warning = NoxBSTR(warnings[static_cast<size_t>(index)]).Detach();
+        kmc::OutText(warning, warnings[static_cast<size_t>(index)]);
     });
 }
 
 HRESULT kmcdoc_verdicts(kmcdoc_document* document, VARIANT_BOOL all, BSTR* json) {
     return Entry([&] {
-        kmc::Out(json);
+        kmc::Out(json);  // cleared before a refusal
         const AnyDocument& held = Held(document);
         if (!held.processes)
             throw NoxResult(E_INVALIDARG, "Verdicts are asked of a processes document; this is a configuration document.");
         const std::vector<kmcdoc::Verdict> verdicts = kmcdoc::DocumentVerdicts(*held.processes);
         std::optional<std::vector<kmcdoc::ProcessVerdict>> processes;
         if (all != VARIANT_FALSE) processes = kmcdoc::ProcessVerdicts(*held.processes);
-        *json = NoxBSTR(kmcdoc::VerdictsJson(verdicts, processes ? &*processes : nullptr)).Detach();
+        kmc::OutText(json, kmcdoc::VerdictsJson(verdicts, processes ? &*processes : nullptr));
     });
 }
 
