@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "process_model.h"
 #include "processes_document.h"
 #include "ratio_reporter.h"
 
@@ -57,6 +58,8 @@ std::string SitesDocument() {
     return text + "    </LatticeSiteList>\n  </Lattice>\n</ProcessesDocument>\n";
 }
 
+std::string ProcessModelDocument() { return bench::ProcessesDocumentText(25'000); }
+
 // The document written once per process to a file of its own.
 struct Document {
     std::string path;
@@ -78,6 +81,11 @@ const Document& Species() {
 
 const Document& Sites() {
     static const Document document = Written("sites", SitesDocument);
+    return document;
+}
+
+const Document& Processes() {
+    static const Document document = Written("processes", ProcessModelDocument);
     return document;
 }
 
@@ -171,6 +179,12 @@ BENCHMARK(Timed<Sites, BareParseAndWalk, Heap::kWarm>)
     ->Name("BareParse/Sites")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Timed<Sites, LoadAndSave, Heap::kWarm>)->Name("LoadSave/Sites")->Unit(benchmark::kMillisecond);
+BENCHMARK(Timed<Processes, BareParseAndWalk, Heap::kWarm>)
+    ->Name("BareParse/Processes")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Timed<Processes, LoadAndSave, Heap::kWarm>)
+    ->Name("LoadSave/Processes")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Timed<Species, BareParseAndWalk, Heap::kCold>)
     ->Name("Cold/BareParse/Species")
     ->Unit(benchmark::kMillisecond);
@@ -181,12 +195,24 @@ BENCHMARK(Timed<Sites, BareParseAndWalk, Heap::kCold>)
     ->Name("Cold/BareParse/Sites")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Timed<Sites, LoadAndSave, Heap::kCold>)->Name("Cold/LoadSave/Sites")->Unit(benchmark::kMillisecond);
+BENCHMARK(Timed<Processes, BareParseAndWalk, Heap::kCold>)
+    ->Name("Cold/BareParse/Processes")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Timed<Processes, LoadAndSave, Heap::kCold>)
+    ->Name("Cold/LoadSave/Processes")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PeakMemory, bare_species, Species, "bare")
     ->Name("PeakMemory/BareParse/Species")
     ->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, load_species, Species, "load")->Name("PeakMemory/Load/Species")->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, bare_sites, Sites, "bare")->Name("PeakMemory/BareParse/Sites")->Iterations(1);
 BENCHMARK_CAPTURE(PeakMemory, load_sites, Sites, "load")->Name("PeakMemory/Load/Sites")->Iterations(1);
+BENCHMARK_CAPTURE(PeakMemory, bare_processes, Processes, "bare")
+    ->Name("PeakMemory/BareParse/Processes")
+    ->Iterations(1);
+BENCHMARK_CAPTURE(PeakMemory, load_processes, Processes, "load")
+    ->Name("PeakMemory/Load/Processes")
+    ->Iterations(1);
 
 }  // namespace
 
@@ -195,9 +221,10 @@ int main(int argc, char** argv) {
     const int status = RunWithRatios(argc, argv,
                                      {{"LoadSave/Species", "BareParse/Species"},
                                       {"LoadSave/Sites", "BareParse/Sites"},
+                                      {"LoadSave/Processes", "BareParse/Processes"},
                                       {"Cold/LoadSave/Species", "Cold/BareParse/Species"},
-                                      {"Cold/LoadSave/Sites", "Cold/BareParse/Sites"}});
-    std::remove(Species().path.c_str());
-    std::remove(Sites().path.c_str());
+                                      {"Cold/LoadSave/Sites", "Cold/BareParse/Sites"},
+                                      {"Cold/LoadSave/Processes", "Cold/BareParse/Processes"}});
+    for (const Document* document : {&Species(), &Sites(), &Processes()}) std::remove(document->path.c_str());
     return status;
 }

@@ -1,8 +1,8 @@
 // Generating the pairs of an interaction and grouping them into symmetry classes, on a "p 6 m m"
 // lattice with three adsorption sites per cell (a top site and the two hollows) at cutoffs of 2,
 // 4, 8 and 16 lattice lengths. The number of pairs grows with the square of the cutoff; the time
-// should grow about linearly with the number of pairs.
-#include "growth_reporter.h"
+// should grow about linearly with the number of pairs (target: exponent at most 1.2).
+#include "ratio_reporter.h"
 #include "interaction/interaction_list.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site_list.h"
@@ -61,9 +61,5 @@ BENCHMARK(GenerateAndClass)->Arg(2)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kM
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    GrowthReporter reporter("details", 1.2);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWithRatios(argc, argv, {}, {{"GenerateAndClass", "details"}});
 }

@@ -17,4 +17,4 @@ BENCHMARK(ParseManyAttributes)->RangeMultiplier(2)->Range(4096, 131072)->Unit(be
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunWithRatios(argc, argv, {}, {"ParseManyAttributes"}); }
+int main(int argc, char** argv) { return RunWithRatios(argc, argv, {}, {{"ParseManyAttributes"}}); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lattice/lattice.h"
+#include "lattice/lattice_site.h"
 #include "lattice/lattice_site_list.h"
 #include "lattice/site_specification.h"
 #include "nox/format.h"
@@ -13,8 +14,6 @@
 
 namespace kmc {
 namespace {
-
-constexpr const char* kAdsorptionSite = "Adsorption site";
 
 struct AdsorptionSite {
     LONG number;  // counted from 1, as in an address

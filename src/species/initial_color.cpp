@@ -90,7 +90,7 @@ float ColorSet::NearestInCell(ColorValue candidate, int r, int g, int b, float n
     return nearest;
 }
 
-float ColorSet::Distance(ColorValue candidate) const {
+float ColorSet::Distance(ColorValue candidate, float beaten) const {
     float nearest = 1.0f;
     // A few colours are simply all compared; the shells pay off where colours are many.
     if (cells_.empty()) {
@@ -103,6 +103,7 @@ float ColorSet::Distance(ColorValue candidate) const {
     // one of its channels differs by more than (ring - 1) whole cells.
     for (int ring = 0; ring < kCellsPerChannel; ++ring) {
         if (ring > 0 && LowerBound((ring - 1) * kLevelsPerCell + 1) > nearest) break;
+        if (std::sqrt(nearest) <= beaten) break;  // further shells can only bring it nearer
         for (int r = home[0] - ring; r <= home[0] + ring; ++r) {
             for (int g = home[1] - ring; g <= home[1] + ring; ++g) {
                 for (int b = home[2] - ring; b <= home[2] + ring; ++b) {
@@ -132,7 +133,7 @@ ColorValue ChooseInitialColor(std::string_view name, const ColorSet& existing) {
     float bestDistance = existing.Distance(best);
     for (int drawn = 1; bestDistance < kFarEnough && drawn < kMostCandidates; ++drawn) {
         ColorValue candidate = candidates.Next();
-        float distance = existing.Distance(candidate);
+        float distance = existing.Distance(candidate, bestDistance);
         if (distance > bestDistance) {
             best = candidate;
             bestDistance = distance;

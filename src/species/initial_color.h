@@ -24,8 +24,10 @@ public:
     void Add(ColorValue color);
     void Clear();
     // The distance from `candidate` to the nearest colour (the root of the mean square of the
-    // three channel differences, each scaled to [0, 1]); 1 when there is none.
-    float Distance(ColorValue candidate) const;
+    // three channel differences, each scaled to [0, 1]); 1 when there is none. A caller that only
+    // needs to know whether the distance exceeds `beaten` gets, once the search shows it does
+    // not, some distance not above `beaten` without the rest of the search.
+    float Distance(ColorValue candidate, float beaten = -1.0f) const;
 
 private:
     static constexpr int kCellsPerChannel = 32;

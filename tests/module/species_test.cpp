@@ -279,6 +279,13 @@ TEST(ColorSetTest, DistanceIsTheNearestOfAllColoursExactly) {
                 nearest = std::min(nearest, sum / 3.0f);
             }
             ASSERT_EQ(set.Distance(candidate), std::sqrt(nearest)) << count << " colours, trial " << trial;
+            // With a bound: exact above it, and never above it otherwise.
+            const float beaten = scaled(draw(), 0) / 4.0f;
+            const float bounded = set.Distance(candidate, beaten);
+            if (std::sqrt(nearest) > beaten)
+                ASSERT_EQ(bounded, std::sqrt(nearest)) << count << " colours, trial " << trial;
+            else
+                ASSERT_LE(bounded, beaten) << count << " colours, trial " << trial;
         }
     }
 }
