@@ -21,9 +21,9 @@ TOP, HOLLOW, NEXT_TOP, NEXT_HOLLOW = "( 0 , 0 / 1 )", "( 0 , 0 / 4 )", "( 1 , 0 
 #  active sites as (kind, address, source, result), blocking sites as (address, source))
 PROCESSES = [
     ("CO_adsorption", "Adsorption", "CO from the gas phase onto a top site", "2e8", "0", "1",
-     [("Destination", TOP, "", "CO"), ("Destination", NEXT_TOP, "", "")], []),
+     [("Destination", TOP, "", "CO")], []),
     ("CO_desorption", "Desorption", "CO leaves a top site", "1e15", "1.45", "0",
-     [("Source", TOP, "CO", ""), ("Source", NEXT_TOP, "", "")], []),
+     [("Source", TOP, "CO", "")], []),
     ("O2_adsorption", "Adsorption", "O2 dissociates onto two neighbouring hollow sites", "1e8", "0", "1",
      [("Destination", HOLLOW, "", "O"), ("Destination", NEXT_HOLLOW, "", "O")], []),
     ("CO_diffusion", "Diffusion", "CO hops to a neighbouring top site", "1e12", "0.4", "0",
@@ -50,7 +50,8 @@ def add_process(processes, identifier, kind, description, prefactor, energy, pre
     process.ActivationEnergy = energy
     process.PressureFactor = pressure
     process.IsAssociative = identifier == "O2_adsorption"
-    # A new process comes with the sites its type needs; the model adds the others.
+    # A new process comes with the sites its type needs (an adsorption or desorption uses one, or
+    # two when associative); the model adds the others.
     for index, (site_kind, address, source, result) in enumerate(active):
         if index < process.NumberActiveSites:
             site = process.ActiveSite(index)
