@@ -14,7 +14,11 @@ sys.path.insert(0, str(EXAMPLES / "python"))
 
 def kmcdoc_tool(*args):
     """Runs the kmcdoc of this build tree: (exit code, standard output, standard error)."""
-    done = subprocess.run([os.environ["KMCDOC_TOOL"], *map(str, args)], capture_output=True, text=True)
+    # An instrumented kmcdoc carries its own sanitizer runtime; the one preloaded for python3
+    # would clash with it.
+    environment = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
+    done = subprocess.run([os.environ["KMCDOC_TOOL"], *map(str, args)], capture_output=True, text=True,
+                          env=environment)
     return done.returncode, done.stdout, done.stderr
 
 
