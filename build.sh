@@ -14,7 +14,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(g++ clang-14 libclang-rt-14-dev llvm-14 cmake ninja-build pkg-config
-          libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev locales)
+          libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev locales
+          python3 python3-pytest)
 
 install_missing() {
     local missing=()
@@ -120,7 +121,17 @@ install_check() {
             return 1
         }
     done
-    echo "installed package: headers compile, example host built both ways, edit saved and read back"
+    # The Python package finds the installed libraries by itself (no KMCDOC_LIB_DIR) and drives
+    # the installed module: it builds the example model, and the installed kmcdoc validates it.
+    local site
+    site=$(dirname "$(find "$scratch/prefix" -path '*/dist-packages/kmcdoc/__init__.py')")
+    env -u KMCDOC_LIB_DIR PYTHONPATH="$(dirname "$site"):examples/python" /usr/bin/python3 \
+        examples/python/co_oxidation.py "$scratch/co_oxidation.xml" >/dev/null
+    env -u KMCDOC_LIB_DIR PYTHONPATH="$(dirname "$site")" /usr/bin/python3 -c \
+        'import kmcdoc, sys; assert kmcdoc.__file__.startswith(sys.argv[1]), kmcdoc.__file__' "$site"
+    "$scratch/prefix/bin/kmcdoc" validate "$scratch/co_oxidation.xml" >/dev/null
+    echo "installed package: headers compile, example host built both ways, edit saved and read back," \
+         "Python package imported from the prefix and its model validated"
 }
 
 mode=${1:-run}

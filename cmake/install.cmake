@@ -1,6 +1,7 @@
 # What `cmake --install` puts in place for a host: the libraries, kmcdoc, the headers to compile
-# against, a CMake package (find_package(vxostrel): vxostrel::vxostrel and vxostrel::nox) and a
-# pkg-config file (vxostrel). Everything is relative to the prefix, so an installed tree can be
+# against, a CMake package (find_package(vxostrel): vxostrel::vxostrel, vxostrel::nox and the host
+# library with the C entry points, vxostrel::kmcdochost), a pkg-config file (vxostrel) and the
+# Python package. Everything is relative to the prefix, so an installed tree can be
 # moved.
 include(CMakePackageConfigHelpers)
 
@@ -27,9 +28,9 @@ endforeach()
 # prefix's library folder (kmcdoc), wherever the prefix is.
 file(RELATIVE_PATH KMC_BIN_TO_LIB ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
 set_target_properties(kmcdoc PROPERTIES INSTALL_RPATH "$ORIGIN/${KMC_BIN_TO_LIB}")
-set_target_properties(vxostrel PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(vxostrel kmcdochost PROPERTIES INSTALL_RPATH "$ORIGIN")
 
-install(TARGETS nox vxostrel EXPORT vxostrelTargets
+install(TARGETS nox vxostrel kmcdochost EXPORT vxostrelTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${KMC_INSTALL_INCLUDEDIR})
 install(TARGETS kmcdoc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -4,13 +4,12 @@
 #include <iostream>
 #include <new>
 
-#include "configuration_document.h"
+#include "any_document.h"
 #include "configuration_report.h"
 #include "document_files.h"
 #include "groups_report.h"
 #include "interaction_command.h"
 #include "nox/result.h"
-#include "processes_document.h"
 #include "report.h"
 #include "typelib_report.h"
 #include "verdicts.h"
@@ -39,21 +38,8 @@ void AddInputLimit(CLI::App* command, Outcome& outcome) {
         ->transform(CLI::AsSizeValue(false));
 }
 
-// A document of either kind, told apart by its root element; the file is read once.
-struct AnyDocument {
-    std::unique_ptr<ProcessesDocument> processes;
-    std::unique_ptr<ConfigurationDocument> configurations;
-
-    const std::vector<std::string>& LoadWarnings() const {
-        return processes ? processes->LoadWarnings() : configurations->LoadWarnings();
-    }
-};
-
 AnyDocument LoadAny(const std::string& path, const Outcome& outcome) {
-    const std::unique_ptr<xmlTree> tree = xmlTree::ParseFile(path, static_cast<size_t>(outcome.maxInputSize));
-    if (tree->Root() != nullptr && tree->Root()->Name() == kConfigurationRoot)
-        return {nullptr, ConfigurationDocument::FromTree(*tree, path)};
-    return {ProcessesDocument::FromTree(*tree, path), nullptr};
+    return LoadAnyDocument(path, static_cast<size_t>(outcome.maxInputSize));
 }
 
 std::unique_ptr<ProcessesDocument> LoadProcesses(const std::string& path, const Outcome& outcome) {
@@ -69,15 +55,6 @@ void PrintWarnings(const std::vector<std::string>& warnings) {
 int Failed(std::string_view where, std::string_view message) {
     std::cerr << "kmcdoc: " << where << (where.empty() ? "" : ": ") << message << "\n";
     return kExitBadInput;
-}
-
-// Running out of memory is said plainly. The reader's and the parser's sentences for it say so
-// and name the file or the attribute; others (the text of std::bad_alloc) say nothing useful.
-std::string_view Describe(const NoxResult& failure) {
-    const std::string_view description = failure.Description();
-    if (failure.Code() != E_OUTOFMEMORY || description.find("of memory") != std::string_view::npos)
-        return description;
-    return "out of memory";
 }
 
 void AddTypelibCommand(CLI::App& app, Outcome& outcome) {
@@ -127,10 +104,7 @@ void AddConvertCommand(CLI::App& app, Outcome& outcome) {
                                                    " changed what it holds (--strict)");
             return;
         }
-        if (document.configurations)
-            document.configurations->Save(out->as<std::string>());
-        else
-            document.processes->Save(out->as<std::string>());
+        document.Save(out->as<std::string>());
     });
 }
 
@@ -216,11 +190,11 @@ int Run(int argc, char** argv) {
     try {
         return RunCommand(argc, argv);
     } catch (const LoadFailure& failure) {
-        return Failed(failure.Where(), Describe(failure));
+        return Failed(failure.Where(), FailureText(failure));
     } catch (const std::bad_alloc&) {
         return Failed("", "out of memory");
     } catch (...) {  // anything else as the library converts it
-        return Failed("", Describe(nox::CurrentExceptionAsResult()));
+        return Failed("", FailureText(nox::CurrentExceptionAsResult()));
     }
 }
 

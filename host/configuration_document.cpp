@@ -18,6 +18,7 @@ namespace kmcdoc {
 namespace {
 
 const char* const kConfigurationsElement = "Configurations";
+const char* const kHistoryElement = "ConfigurationHistory";
 const char* const kCount = "NumberOfConfigurations";
 
 // One side of the patch from the root element: a whole number from 1 up, written as such.
@@ -45,6 +46,19 @@ ConfigurationDocument::ConfigurationDocument()
 }
 
 ConfigurationDocument::~ConfigurationDocument() = default;
+
+IDispatch* ConfigurationDocument::TopLevelObject(std::string_view element) const {
+    if (element == "Lattice") return static_cast<IVxKMCLattice*>(lattice_.Get());
+    if (element == "SpeciesList") return static_cast<IVxKMCSpeciesList*>(species_.Get());
+    if (element == kHistoryElement && history_) return static_cast<IVxKMCConfigurationHistory*>(history_.Get());
+    return nullptr;
+}
+
+std::vector<std::string_view> ConfigurationDocument::TopLevelElements() const {
+    std::vector<std::string_view> elements{"Lattice", "SpeciesList"};
+    if (history_) elements.push_back(kHistoryElement);
+    return elements;
+}
 
 LONG ConfigurationDocument::SitesPerCell() const { return lattice_->RawLatticeSiteList()->Count(); }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document.h"
@@ -48,6 +49,11 @@ public:
     const std::vector<std::string>& LoadWarnings() const { return warnings_; }
 
     HostDocument& Document() { return document_; }
+    // The top-level object saved as `element` ("Lattice", "SpeciesList", and
+    // "ConfigurationHistory" when the document has a history), or null for another name. The
+    // configurations are many objects, not one.
+    IDispatch* TopLevelObject(std::string_view element) const;
+    std::vector<std::string_view> TopLevelElements() const;
     KMCLattice& Lattice() const { return *lattice_; }
     KMCSpeciesList& SpeciesList() const { return *species_; }
     LONG CellsU() const { return cellsU_; }

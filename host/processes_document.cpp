@@ -11,6 +11,12 @@
 #include "xmltree/xmltree.h"
 
 namespace kmcdoc {
+namespace {
+
+// The elements of the top-level objects, in document order.
+constexpr std::string_view kTopLevelElements[] = {"Lattice", "SpeciesList", "ProcessList", "InteractionList"};
+
+}  // namespace
 
 ProcessesDocument::ProcessesDocument()
     : lattice_(CreateClassByProgId<KMCLattice, IVxKMCLattice>("VxDocuments.KMCLattice.1")),
@@ -30,6 +36,17 @@ std::vector<IDispatch*> ProcessesDocument::TopLevelObjects() const {
     return {static_cast<IVxKMCLattice*>(lattice_.Get()), static_cast<IVxKMCSpeciesList*>(species_.Get()),
             static_cast<IVxKMCProcessList*>(processes_.Get()),
             static_cast<IVxKMCInteractionList*>(interactions_.Get())};
+}
+
+IDispatch* ProcessesDocument::TopLevelObject(std::string_view element) const {
+    const std::vector<IDispatch*> objects = TopLevelObjects();
+    for (size_t i = 0; i < objects.size(); ++i)
+        if (kTopLevelElements[i] == element) return objects[i];
+    return nullptr;
+}
+
+std::vector<std::string_view> ProcessesDocument::TopLevelElements() const {
+    return {std::begin(kTopLevelElements), std::end(kTopLevelElements)};
 }
 
 std::unique_ptr<ProcessesDocument> ProcessesDocument::Load(const std::string& path, size_t maxSize) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document.h"
@@ -48,6 +49,10 @@ public:
     const std::vector<std::string>& LoadWarnings() const { return warnings_; }
 
     HostDocument& Document() { return document_; }
+    // The top-level object saved as `element` ("Lattice", "SpeciesList", "ProcessList",
+    // "InteractionList"), or null for another name.
+    IDispatch* TopLevelObject(std::string_view element) const;
+    std::vector<std::string_view> TopLevelElements() const;
     KMCLattice& Lattice() const { return *lattice_; }
     KMCSpeciesList& SpeciesList() const { return *species_; }
     KMCProcessList& ProcessList() const { return *processes_; }

@@ -185,16 +185,103 @@ struct IDispatch : IUnknown {
                            VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
 };
 
-// Type description records that this platform does not hand out; their slots keep the
-// interface layout and answer E_NOTIMPL.
-struct TYPEATTR;
-struct FUNCDESC;
-struct VARDESC;
-struct TLIBATTR;
-struct ITypeComp;
 using HREFTYPE = DWORD;
 using INVOKEKIND = INT;
 using TYPEKIND = INT;
+using FUNCKIND = INT;
+using CALLCONV = INT;
+
+// The type of a parameter or a result: `vt`, and for VT_PTR and VT_SAFEARRAY the type pointed at
+// or held (`lptdesc`), for VT_USERDEFINED the reference GetRefTypeInfo resolves (`hreftype`).
+struct ARRAYDESC;
+struct TYPEDESC {
+    union {
+        TYPEDESC* lptdesc;
+        ARRAYDESC* lpadesc;
+        HREFTYPE hreftype;
+    };
+    VARTYPE vt;
+};
+static_assert(sizeof(TYPEDESC) == 16);
+
+struct PARAMDESCEX;
+struct PARAMDESC {
+    PARAMDESCEX* pparamdescex;
+    USHORT wParamFlags;
+};
+struct IDLDESC {
+    ULONGLONG dwReserved;
+    USHORT wIDLFlags;
+};
+struct ELEMDESC {
+    TYPEDESC tdesc;
+    union {
+        IDLDESC idldesc;
+        PARAMDESC paramdesc;
+    };
+};
+static_assert(sizeof(ELEMDESC) == 32);
+
+struct TYPEATTR {
+    GUID guid;
+    LCID lcid;
+    DWORD dwReserved;
+    MEMBERID memidConstructor;
+    MEMBERID memidDestructor;
+    LPOLESTR lpstrSchema;
+    ULONG cbSizeInstance;
+    TYPEKIND typekind;
+    WORD cFuncs;
+    WORD cVars;
+    WORD cImplTypes;
+    WORD cbSizeVft;
+    WORD cbAlignment;
+    WORD wTypeFlags;
+    WORD wMajorVerNum;
+    WORD wMinorVerNum;
+    TYPEDESC tdescAlias;
+    IDLDESC idldescType;
+};
+static_assert(sizeof(TYPEATTR) == 96);
+static_assert(offsetof(TYPEATTR, cFuncs) == 48);
+
+struct FUNCDESC {
+    MEMBERID memid;
+    SCODE* lprgscode;
+    ELEMDESC* lprgelemdescParam;
+    FUNCKIND funckind;
+    INVOKEKIND invkind;
+    CALLCONV callconv;
+    SHORT cParams;
+    SHORT cParamsOpt;
+    SHORT oVft;
+    SHORT cScodes;
+    ELEMDESC elemdescFunc;
+    WORD wFuncFlags;
+};
+static_assert(sizeof(FUNCDESC) == 88);
+static_assert(offsetof(FUNCDESC, elemdescFunc) == 48);
+
+inline constexpr TYPEKIND TKIND_INTERFACE = 3;
+inline constexpr TYPEKIND TKIND_DISPATCH = 4;
+inline constexpr FUNCKIND FUNC_PUREVIRTUAL = 1;
+inline constexpr INVOKEKIND INVOKE_FUNC = 1;
+inline constexpr INVOKEKIND INVOKE_PROPERTYGET = 2;
+inline constexpr INVOKEKIND INVOKE_PROPERTYPUT = 4;
+inline constexpr CALLCONV CC_STDCALL = 4;
+inline constexpr USHORT PARAMFLAG_NONE = 0x0;
+inline constexpr USHORT PARAMFLAG_FIN = 0x1;
+inline constexpr USHORT PARAMFLAG_FOUT = 0x2;
+inline constexpr USHORT PARAMFLAG_FRETVAL = 0x8;
+inline constexpr WORD TYPEFLAG_FDUAL = 0x40;
+inline constexpr WORD TYPEFLAG_FOLEAUTOMATION = 0x100;
+inline constexpr WORD TYPEFLAG_FDISPATCHABLE = 0x1000;
+
+// Type description records that this platform does not hand out; their slots keep the
+// interface layout and answer E_NOTIMPL.
+struct VARDESC;
+struct TLIBATTR;
+struct ITypeComp;
 
 struct ITypeInfo : IUnknown {
     [[nodiscard]] virtual HRESULT GetTypeAttr(TYPEATTR** attr) = 0;

@@ -41,7 +41,7 @@ struct ParamDesc {
     std::string name;
     VARTYPE vt;  // declared type; for outputs the type of the value written
     ParamDir dir;
-    const IID* iid;        // VT_DISPATCH / VT_UNKNOWN inputs are queried for this interface
+    const IID* iid;        // the interface of a VT_DISPATCH / VT_UNKNOWN value; inputs are queried for it
     std::string typeName;  // as shown to people: "BSTR", "long", "IVxKMCSpecies*", ...
 };
 
@@ -211,8 +211,10 @@ template <class T>
 ParamDesc DescribeParam(std::string name, bool last) {
     if constexpr (kIsOutput<T>) {
         using Value = std::remove_pointer_t<T>;
+        const IID* iid = nullptr;
+        if constexpr (HasIid<Value>::value) iid = InputParam<Value>::iid;
         std::string typeName = InputParam<Value>::TypeName() + "*";
-        return {std::move(name), InputParam<Value>::vt, last ? ParamDir::Retval : ParamDir::Out, nullptr,
+        return {std::move(name), InputParam<Value>::vt, last ? ParamDir::Retval : ParamDir::Out, iid,
                 std::move(typeName)};
     } else {
         const IID* iid = nullptr;

@@ -1,6 +1,8 @@
 #include "typelib/objects.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -73,6 +75,70 @@ std::optional<std::string_view> NameInLibrary(const LibraryDesc& library, std::s
     return std::nullopt;
 }
 
+// Slots before an interface's own members: IUnknown's three, and IDispatch's four more.
+constexpr WORD kUnknownSlots = 3;
+constexpr WORD kDispatchSlots = 7;
+
+WORD BaseSlots(const InterfaceDesc& desc) { return desc.dual ? kDispatchSlots : kUnknownSlots; }
+
+// A FUNCDESC with its parameters and the types they point at lives in one block, so that
+// ReleaseFuncDesc frees it at once. A parameter's type points at most two levels deep (an
+// [out] interface: a pointer to a pointer to the interface).
+constexpr size_t kPointeesPerParam = 2;
+
+size_t FuncDescBytes(size_t params) {
+    return sizeof(FUNCDESC) + params * (sizeof(ELEMDESC) + kPointeesPerParam * sizeof(TYPEDESC));
+}
+
+USHORT ParamFlags(ParamDir dir) {
+    switch (dir) {
+        case ParamDir::In: return PARAMFLAG_FIN;
+        case ParamDir::Out: return PARAMFLAG_FOUT;
+        case ParamDir::Retval: return PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
+    }
+    return PARAMFLAG_NONE;
+}
+
+// Writes the types of one member's parameters, taking the types they point at from `pool`.
+class ParamTypeWriter {
+public:
+    ParamTypeWriter(const TypeLibObject& library, TYPEDESC* pool) : library_(library), pool_(pool) {}
+
+    void Write(const ParamDesc& param, ELEMDESC& elem) {
+        elem.paramdesc.wParamFlags = ParamFlags(param.dir);
+        if (param.dir == ParamDir::In) return WriteValue(param, elem.tdesc);
+        elem.tdesc.vt = VT_PTR;
+        elem.tdesc.lptdesc = Next();
+        WriteValue(param, *elem.tdesc.lptdesc);
+    }
+
+private:
+    // The type of the value itself: interfaces of the library by reference, others (IDispatch,
+    // IUnknown) as their automation type; arrays as safe arrays of their element type.
+    void WriteValue(const ParamDesc& param, TYPEDESC& desc) {
+        if ((param.vt & VT_ARRAY) != 0) {
+            desc.vt = VT_SAFEARRAY;
+            desc.lptdesc = Next();
+            desc.lptdesc->vt = static_cast<VARTYPE>(param.vt & ~VT_ARRAY);
+            return;
+        }
+        const TypeInfoObject* target = param.iid != nullptr ? library_.InfoFor(*param.iid) : nullptr;
+        if (target == nullptr) {
+            desc.vt = param.vt;
+            return;
+        }
+        desc.vt = VT_PTR;
+        desc.lptdesc = Next();
+        desc.lptdesc->vt = VT_USERDEFINED;
+        desc.lptdesc->hreftype = target->Index();
+    }
+
+    TYPEDESC* Next() { return new (pool_++) TYPEDESC{}; }
+
+    const TypeLibObject& library_;
+    TYPEDESC* pool_;
+};
+
 }  // namespace
 
 // ---- TypeInfoObject
@@ -126,23 +192,77 @@ HRESULT TypeInfoObject::GetContainingTypeLib(ITypeLib** lib, UINT* index) {
     return S_OK;
 }
 
-HRESULT TypeInfoObject::GetTypeAttr(TYPEATTR** attr) { return NotImplemented(attr); }
+HRESULT TypeInfoObject::GetTypeAttr(TYPEATTR** attr) {
+    if (attr == nullptr) return E_INVALIDARG;
+    *attr = nullptr;
+    return Allocating([&] {
+        const InterfaceDesc& desc = Description();
+        const LibraryDesc& library = library_.Library();
+        auto* made = new TYPEATTR{};
+        made->guid = *desc.iid;
+        made->memidConstructor = kMemberIdNil;
+        made->memidDestructor = kMemberIdNil;
+        made->cbSizeInstance = sizeof(void*);
+        made->typekind = TKIND_INTERFACE;
+        made->cFuncs = static_cast<WORD>(desc.members.size());
+        made->cbSizeVft = static_cast<WORD>((BaseSlots(desc) + desc.members.size()) * sizeof(void*));
+        made->cbAlignment = alignof(void*);
+        if (desc.dual) made->wTypeFlags = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
+        made->wMajorVerNum = library.major;
+        made->wMinorVerNum = library.minor;
+        made->tdescAlias.vt = VT_EMPTY;
+        *attr = made;
+        return S_OK;
+    });
+}
+
+HRESULT TypeInfoObject::GetFuncDesc(UINT index, FUNCDESC** desc) {
+    if (desc == nullptr) return E_INVALIDARG;
+    *desc = nullptr;
+    const InterfaceDesc& interface = Description();
+    if (index >= interface.members.size()) return TYPE_E_ELEMENTNOTFOUND;
+    return Allocating([&] {
+        const MemberDesc& member = interface.members[index];
+        const size_t count = member.params.size();
+        std::byte* block = static_cast<std::byte*>(::operator new(FuncDescBytes(count)));
+        auto* params = reinterpret_cast<ELEMDESC*>(block + sizeof(FUNCDESC));
+        ParamTypeWriter types(library_, reinterpret_cast<TYPEDESC*>(params + count));
+        for (size_t p = 0; p < count; ++p) types.Write(member.params[p], *new (params + p) ELEMDESC{});
+        auto* made = new (block) FUNCDESC{};
+        made->memid = member.dispid;
+        made->lprgelemdescParam = count != 0 ? params : nullptr;
+        made->funckind = FUNC_PUREVIRTUAL;
+        made->invkind = static_cast<INVOKEKIND>(member.kind);
+        made->callconv = CC_STDCALL;
+        made->cParams = static_cast<SHORT>(count);
+        made->oVft = static_cast<SHORT>((BaseSlots(interface) + index) * sizeof(void*));
+        made->elemdescFunc.tdesc.vt = VT_HRESULT;
+        *desc = made;
+        return S_OK;
+    });
+}
+
+// References name interfaces of the containing library by their position in it.
+HRESULT TypeInfoObject::GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) {
+    if (out == nullptr) return E_INVALIDARG;
+    return library_.GetTypeInfo(ref, out);
+}
+
+void TypeInfoObject::ReleaseTypeAttr(TYPEATTR* attr) { delete attr; }
+void TypeInfoObject::ReleaseFuncDesc(FUNCDESC* desc) { ::operator delete(desc); }
+
 HRESULT TypeInfoObject::GetTypeComp(ITypeComp** comp) { return NotImplemented(comp); }
-HRESULT TypeInfoObject::GetFuncDesc(UINT, FUNCDESC** desc) { return NotImplemented(desc); }
 HRESULT TypeInfoObject::GetVarDesc(UINT, VARDESC** desc) { return NotImplemented(desc); }
 HRESULT TypeInfoObject::GetRefTypeOfImplType(UINT, HREFTYPE* ref) { return NotImplemented(ref); }
 HRESULT TypeInfoObject::GetImplTypeFlags(UINT, INT* flags) { return NotImplemented(flags); }
 HRESULT TypeInfoObject::GetDllEntry(MEMBERID, INVOKEKIND, BSTR* dll, BSTR* name, WORD* ordinal) {
     return NotImplemented(dll, name, ordinal);
 }
-HRESULT TypeInfoObject::GetRefTypeInfo(HREFTYPE, ITypeInfo** out) { return NotImplemented(out); }
 HRESULT TypeInfoObject::AddressOfMember(MEMBERID, INVOKEKIND, void** address) {
     return NotImplemented(address);
 }
 HRESULT TypeInfoObject::CreateInstance(IUnknown*, REFIID, void** out) { return NotImplemented(out); }
 HRESULT TypeInfoObject::GetMops(MEMBERID, BSTR* mops) { return NotImplemented(mops); }
-void TypeInfoObject::ReleaseTypeAttr(TYPEATTR*) {}
-void TypeInfoObject::ReleaseFuncDesc(FUNCDESC*) {}
 void TypeInfoObject::ReleaseVarDesc(VARDESC*) {}
 
 // ---- TypeLibObject

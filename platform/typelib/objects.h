@@ -14,7 +14,10 @@ class TypeLibObject;
 
 // Type information for one interface of a library. It lives inside its library object and
 // shares that object's reference count, so that GetContainingTypeLib and GetTypeInfo never
-// form a cycle and each interface keeps one identity.
+// form a cycle and each interface keeps one identity. Its attributes describe the interface
+// itself (TKIND_INTERFACE, flagged dual when it derives from IDispatch) with its own members in
+// slot order: the base interfaces are not described (cImplTypes 0), but oVft and cbSizeVft count
+// their slots. Interfaces of the same library are referenced by their position in it.
 class TypeInfoObject final : public ITypeInfo {
 public:
     TypeInfoObject(TypeLibObject& library, UINT index) : library_(library), index_(index) {}
@@ -22,6 +25,8 @@ public:
     TypeInfoObject& operator=(const TypeInfoObject&) = delete;
 
     const InterfaceDesc& Description() const;
+    // Its position in the library, which is also how type descriptions refer to it.
+    UINT Index() const { return index_; }
 
     [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override;
     ULONG AddRef() override;

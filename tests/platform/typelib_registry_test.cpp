@@ -20,6 +20,14 @@ struct ITestKnob : IUnknown {
 };
 NOX_DECLARE_IID(ITestKnob, "{0E6C33B4-7A51-4C8E-B1D2-5F3A9E7C2D02}");
 
+// Parameters that refer to other interfaces, of the library and not, and to arrays.
+struct ITestPanel : IDispatch {
+    virtual HRESULT get_Dial(LONG index, ITestDial** dial) = 0;
+    virtual HRESULT Attach(ITestDial* dial, IDispatch* other, SAFEARRAY** marks) = 0;
+    virtual HRESULT Reading(BSTR* unit, VARIANT* value) = 0;
+};
+NOX_DECLARE_IID(ITestPanel, "{0E6C33B4-7A51-4C8E-B1D2-5F3A9E7C2D03}");
+
 inline const nox::typelib::InterfaceDesc& DescribeInterface(ITestDial*) {
     static const auto desc = nox::typelib::Describe<ITestDial>({
         NOX_MEMBER(ITestDial, get_Level, "level"),
@@ -34,6 +42,15 @@ inline const nox::typelib::InterfaceDesc& DescribeInterface(ITestKnob*) {
     return desc;
 }
 
+inline const nox::typelib::InterfaceDesc& DescribeInterface(ITestPanel*) {
+    static const auto desc = nox::typelib::Describe<ITestPanel>({
+        NOX_MEMBER(ITestPanel, get_Dial, "index, dial"),
+        NOX_MEMBER(ITestPanel, Attach, "dial, other, marks"),
+        NOX_MEMBER(ITestPanel, Reading, "unit, value"),
+    });
+    return desc;
+}
+
 namespace {
 
 using nox::typelib::InterfaceDesc;
@@ -41,6 +58,7 @@ using nox::typelib::InterfaceDesc;
 constexpr GUID kLibId = MakeGuid("{0E6C33B4-7A51-4C8E-B1D2-5F3A9E7C2D00}");
 const InterfaceDesc& kDial = DescribeInterface(static_cast<ITestDial*>(nullptr));
 const InterfaceDesc& kKnob = DescribeInterface(static_cast<ITestKnob*>(nullptr));
+const InterfaceDesc& kPanel = DescribeInterface(static_cast<ITestPanel*>(nullptr));
 
 std::u16string Take(BSTR text) {
     std::u16string result = text ? std::u16string(text, SysStringLen(text)) : u"<null>";
@@ -51,7 +69,7 @@ std::u16string Take(BSTR text) {
 class TypeLibRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(nox::typelib::RegisterTypeLibrary({kLibId, 2, 3, "DialLib", {&kDial, &kKnob}}), S_OK);
+        ASSERT_EQ(nox::typelib::RegisterTypeLibrary({kLibId, 2, 3, "DialLib", {&kDial, &kKnob, &kPanel}}), S_OK);
         ASSERT_EQ(LoadRegTypeLib(kLibId, 2, 0, 0, &lib_), S_OK);
         ASSERT_EQ(lib_->GetTypeInfo(0, &dial_), S_OK);
     }
@@ -111,6 +129,80 @@ TEST_F(TypeLibRegistry, NamesComeFromTheTablesAndPropertiesShareTheirDispId) {
         for (UINT i = 0; i < count; ++i) got.push_back(Take(names[i]));
         EXPECT_EQ(got, c.names);
     }
+}
+
+// A type as text: automation types by number, pointers and arrays around what they hold, and
+// references by the name of the interface they resolve to.
+std::string TypeText(ITypeInfo* info, const TYPEDESC& type) {
+    switch (type.vt) {
+        case VT_PTR: return "*" + TypeText(info, *type.lptdesc);
+        case VT_SAFEARRAY: return "[" + TypeText(info, *type.lptdesc) + "]";
+        case VT_USERDEFINED: {
+            ITypeInfo* target = nullptr;
+            if (info->GetRefTypeInfo(type.hreftype, &target) != S_OK) return "<unresolved>";
+            BSTR name = nullptr;
+            EXPECT_EQ(target->GetDocumentation(DISPID_UNKNOWN, &name, nullptr, nullptr, nullptr), S_OK);
+            target->Release();
+            const std::u16string text = Take(name);
+            return std::string(text.begin(), text.end());
+        }
+        default: return std::to_string(type.vt);
+    }
+}
+
+// One function as "dispid kind @offset (flags type, ...)"; flags 1 in, 2 out, 10 out and retval.
+std::string FunctionText(ITypeInfo* info, UINT index) {
+    FUNCDESC* desc = nullptr;
+    if (info->GetFuncDesc(index, &desc) != S_OK) return "<none>";
+    std::string text = std::to_string(desc->memid) + " " + std::to_string(desc->invkind) + " @" +
+                       std::to_string(desc->oVft) + " (";
+    for (SHORT p = 0; p < desc->cParams; ++p) {
+        const ELEMDESC& param = desc->lprgelemdescParam[p];
+        text += (p ? ", " : "") + std::to_string(param.paramdesc.wParamFlags) + " " + TypeText(info, param.tdesc);
+    }
+    text += ")";
+    EXPECT_EQ(desc->elemdescFunc.tdesc.vt, VT_HRESULT);
+    EXPECT_EQ(desc->funckind, FUNC_PUREVIRTUAL);
+    info->ReleaseFuncDesc(desc);
+    return text;
+}
+
+TEST_F(TypeLibRegistry, TypeAttributesAndFunctionsDescribeTheVtableInSlotOrder) {
+    struct Case {
+        UINT interface;
+        WORD flags;
+        WORD vtableBytes;
+        std::vector<std::string> functions;
+    };
+    const WORD dual = TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE;
+    const Case cases[] = {
+        {0, dual, 11 * 8, {"1 2 @56 (10 *3)", "1 4 @64 (1 3)", "2 1 @72 (1 3, 10 *5)", "3 4 @80 (1 3, 1 8)"}},
+        {1, 0, 4 * 8, {"1 1 @24 ()"}},
+        {2, dual, 10 * 8,
+         {"1 2 @56 (1 3, 10 **ITestDial)", "2 1 @64 (1 *ITestDial, 1 9, 10 *[3])", "3 1 @72 (2 *8, 10 *12)"}},
+    };
+    for (const Case& c : cases) {
+        ITypeInfo* info = nullptr;
+        ASSERT_EQ(lib_->GetTypeInfo(c.interface, &info), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
+        EXPECT_EQ(attr->wTypeFlags, c.flags);
+        EXPECT_EQ(attr->cbSizeVft, c.vtableBytes);
+        EXPECT_EQ(attr->cImplTypes, 0);
+        EXPECT_EQ(attr->wMajorVerNum, 2);
+        std::vector<std::string> functions;
+        for (UINT f = 0; f < attr->cFuncs; ++f) functions.push_back(FunctionText(info, f));
+        EXPECT_EQ(functions, c.functions) << c.interface;
+        EXPECT_EQ(FunctionText(info, attr->cFuncs), "<none>");
+        info->ReleaseTypeAttr(attr);
+        info->Release();
+    }
+    ITypeInfo* none = nullptr;
+    EXPECT_EQ(dial_->GetRefTypeInfo(3, &none), TYPE_E_ELEMENTNOTFOUND);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(dial_->GetTypeAttr(nullptr), E_INVALIDARG);
+    EXPECT_EQ(dial_->GetFuncDesc(0, nullptr), E_INVALIDARG);
 }
 
 TEST_F(TypeLibRegistry, ObjectsOutliveTheirRegistration) {
