@@ -2,11 +2,11 @@
 // lattice with three adsorption sites per cell (a top site and the two hollows) at cutoffs of 2,
 // 4, 8 and 16 lattice lengths. The number of pairs grows with the square of the cutoff; the time
 // should grow about linearly with the number of pairs (target: exponent at most 1.2).
-#include "ratio_reporter.h"
 #include "interaction/interaction_list.h"
 #include "lattice/lattice.h"
 #include "lattice/lattice_site_list.h"
 #include "nox/strings.h"
+#include "ratio_reporter.h"
 #include "species/species_list.h"
 
 namespace {
@@ -60,6 +60,4 @@ BENCHMARK(GenerateAndClass)->Arg(2)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kM
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    return RunWithRatios(argc, argv, {}, {{"GenerateAndClass", "details"}});
-}
+int main(int argc, char** argv) { return RunWithRatios(argc, argv, {}, {{"GenerateAndClass", "details"}}); }

@@ -48,11 +48,13 @@ inline int AppendPairProcesses(std::string& text, int count, int wanted, int a, 
     const char* top = "( 0 , 0 / 1 )";
     const std::string processes[] = {
         ProcessElement("Adsorption", true, "ads_" + pair, 0, 2, 0,
-                       ActiveSite("Destination", top, "", sa) + ActiveSite("Destination", second, "", sb), count),
+                       ActiveSite("Destination", top, "", sa) + ActiveSite("Destination", second, "", sb),
+                       count),
         ProcessElement("Desorption", true, "des_" + pair, 0, 2, 0,
                        ActiveSite("Source", top, sa, "") + ActiveSite("Source", second, sb, ""), count + 1),
         ProcessElement("Reaction", false, "swap_" + pair, 1, 2, 0,
-                       ActiveSite("Reaction", top, sa, sb) + ActiveSite("Reaction", second, sb, sa), count + 2),
+                       ActiveSite("Reaction", top, sa, sb) + ActiveSite("Reaction", second, sb, sa),
+                       count + 2),
         ProcessElement("Reaction", false, "oxidation_" + sa, 0, 3, 1,
                        ActiveSite("Reaction", top, sa, "V") + ActiveSite("Reaction", second, sb, "V") +
                            ActiveSite("Reaction", "( 1 , 0 / 1 )", "V", sb) +
@@ -79,15 +81,18 @@ inline std::string ProcessesDocumentText(int wanted) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ProcessesDocument Version=\"1.0\">\n"
         "  <Lattice LatticeType=\"Square\" SymmetryGroup=\"p 4 m m\" LatticeU=\"2.77\" LatticeV=\"2.77\" "
         "LatticeTheta=\"90\">\n    <LatticeSiteList NumberOfSites=\"4\" NextSiteLabel=\"4\">\n";
-    const char* sites[][3] = {{"Top", "0", "0"}, {"Bridge", "0.5", "0"}, {"Bridge", "0", "0.5"}, {"Hollow", "0.5", "0.5"}};
+    const char* sites[][3] = {
+        {"Top", "0", "0"}, {"Bridge", "0.5", "0"}, {"Bridge", "0", "0.5"}, {"Hollow", "0.5", "0.5"}};
     for (const auto& [type, x, y] : sites)
-        text += std::string("      <LatticeSite Category=\"Adsorption site\" Type=\"") + type + "\" XPosition=\"" +
-                x + "\" YPosition=\"" + y + "\" Label=\"1\" Color=\"FF3366CC\"/>\n";
-    text += "    </LatticeSiteList>\n  </Lattice>\n  <SpeciesList NumberOfSpecies=\"" + std::to_string(kAdsorbates) +
+        text += std::string("      <LatticeSite Category=\"Adsorption site\" Type=\"") + type +
+                "\" XPosition=\"" + x + "\" YPosition=\"" + y + "\" Label=\"1\" Color=\"FF3366CC\"/>\n";
+    text += "    </LatticeSiteList>\n  </Lattice>\n  <SpeciesList NumberOfSpecies=\"" +
+            std::to_string(kAdsorbates) +
             "\" VacancySymbol=\"V\" VacancyColor=\"FF808080\" NewEnablingSpecies=\"\">\n";
     for (int i = 0; i < kAdsorbates; ++i)
         text += "    <Species Name=\"S" + std::to_string(i) +
-                "\" Category=\"Adsorbate\" Radius=\"1\" Charge=\"0\" Color=\"FF" + std::to_string(100000 + i) + "\"/>\n";
+                "\" Category=\"Adsorbate\" Radius=\"1\" Charge=\"0\" Color=\"FF" +
+                std::to_string(100000 + i) + "\"/>\n";
     text += "  </SpeciesList>\n";
     std::string processes;
     int count = 0;

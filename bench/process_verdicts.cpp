@@ -29,7 +29,8 @@ bool Holds(KMCProcessList& list, Verdict verdict) {
 }
 
 bool AllVerdicts(KMCProcessList& list) {
-    return Holds(list, &KMCProcessList::get_AreProcessesValid) & Holds(list, &KMCProcessList::get_AreProcessesUnique) &
+    return Holds(list, &KMCProcessList::get_AreProcessesValid) &
+           Holds(list, &KMCProcessList::get_AreProcessesUnique) &
            Holds(list, &KMCProcessList::get_AreProcessChargesConsistent);
 }
 
@@ -66,5 +67,6 @@ BENCHMARK(Uniqueness)->Arg(1'000)->Arg(5'000)->Arg(25'000)->Unit(benchmark::kMil
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunWithRatios(argc, argv, {{"LoadAndVerdicts/25000/min_time:3.000", "Load/25000/min_time:3.000"}}, {{"Uniqueness"}});
+    return RunWithRatios(argc, argv, {{"LoadAndVerdicts/25000/min_time:3.000", "Load/25000/min_time:3.000"}},
+                         {{"Uniqueness"}});
 }

@@ -24,7 +24,8 @@ struct Family {
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // Each pair: (numerator benchmark, denominator benchmark).
-    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs, std::vector<Family> families = {})
+    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs,
+                           std::vector<Family> families = {})
         : pairs_(std::move(pairs)), families_(std::move(families)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -55,8 +56,9 @@ private:
         for (const Family& family : families_) {
             if (name.rfind(family.name + "/", 0) != 0) continue;
             auto counter = run.counters.find(family.sizeCounter);
-            sizes_[name] = counter != run.counters.end() ? counter->second.value
-                                                         : std::strtod(name.c_str() + family.name.size() + 1, nullptr);
+            sizes_[name] = counter != run.counters.end()
+                               ? counter->second.value
+                               : std::strtod(name.c_str() + family.name.size() + 1, nullptr);
         }
     }
 
@@ -66,7 +68,8 @@ private:
         const std::string prefix = family + "/";
         for (const auto& [name, time] : times_) {
             auto size = sizes_.find(name);
-            if (name.rfind(prefix, 0) != 0 || time <= 0 || size == sizes_.end() || size->second <= 0) continue;
+            if (name.rfind(prefix, 0) != 0 || time <= 0 || size == sizes_.end() || size->second <= 0)
+                continue;
             points.emplace_back(std::log(size->second), std::log(time));
         }
         if (points.size() < 2) return std::nan("");

@@ -36,12 +36,14 @@ const char* Category(int i) {
 
 std::string DocumentWith(int species, int sites) {
     std::string text =
-        "<ProcessesDocument Version=\"1.0\"><Lattice LatticeType=\"Oblique\" SymmetryGroup=\"p 1\" LatticeU=\"2.5\" "
+        "<ProcessesDocument Version=\"1.0\"><Lattice LatticeType=\"Oblique\" SymmetryGroup=\"p 1\" "
+        "LatticeU=\"2.5\" "
         "LatticeV=\"3.1\" LatticeTheta=\"80\"><LatticeSiteList NumberOfSites=\"" +
         std::to_string(sites) + "\" NextSiteLabel=\"1\">";
     for (int i = 0; i < sites; ++i)
-        text += "<LatticeSite Category=\"" + std::string(Category(i)) + "\" Type=\"Top\" XPosition=\"" + std::to_string(GridX(i)) +
-                "\" YPosition=\"" + std::to_string(GridY(i)) + "\" Label=\"1\" Color=\"FF3366CC\"/>";
+        text += "<LatticeSite Category=\"" + std::string(Category(i)) + "\" Type=\"Top\" XPosition=\"" +
+                std::to_string(GridX(i)) + "\" YPosition=\"" + std::to_string(GridY(i)) +
+                "\" Label=\"1\" Color=\"FF3366CC\"/>";
     text += "</LatticeSiteList></Lattice><SpeciesList NumberOfSpecies=\"" + std::to_string(species) +
             "\" VacancySymbol=\"V\">";
     for (int i = 0; i < species; ++i)
@@ -71,7 +73,8 @@ void Compared(benchmark::State& state, const Compare& compare) {
 void SpeciesListsCompared(benchmark::State& state) {
     Twins twins(static_cast<int>(state.range(0)), 0);
     Compared(state, [&](NoxBSTR& message, VARIANT_BOOL& consistent) {
-        return twins.first->SpeciesList().IsConsistent(&twins.second->SpeciesList(), &consistent, message.Put());
+        return twins.first->SpeciesList().IsConsistent(&twins.second->SpeciesList(), &consistent,
+                                                       message.Put());
     });
 }
 BENCHMARK(SpeciesListsCompared)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
@@ -104,7 +107,8 @@ void SitesCreated(benchmark::State& state) {
         const NoxBSTR type("Other");  // a named type would take its own positions
         for (int i = 0; i < state.range(0); ++i) {
             NoxComPtr<IVxKMCLatticeSite> site;
-            Check(list.CreateLatticeSite(NoxBSTR(Category(i)).Get(), type.Get(), GridX(i), GridY(i), 0, site.Put()));
+            Check(list.CreateLatticeSite(NoxBSTR(Category(i)).Get(), type.Get(), GridX(i), GridY(i), 0,
+                                         site.Put()));
         }
     }
 }
@@ -113,8 +117,9 @@ BENCHMARK(SitesCreated)->Arg(1'000)->Arg(3'000)->Arg(10'000)->Unit(benchmark::kM
 }  // namespace
 
 int main(int argc, char** argv) try {
-    return RunWithRatios(argc, argv, {},
-                         {{"SpeciesListsCompared"}, {"LatticesCompared"}, {"SpeciesCreated"}, {"SitesCreated"}});
+    return RunWithRatios(
+        argc, argv, {},
+        {{"SpeciesListsCompared"}, {"LatticesCompared"}, {"SpeciesCreated"}, {"SitesCreated"}});
 } catch (const NoxResult& failure) {
     std::fprintf(stderr, "%s\n", failure.Description().c_str());
     return 1;

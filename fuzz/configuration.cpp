@@ -8,9 +8,8 @@
 
 #include "configuration/configuration.h"
 #include "configuration_document.h"
-#include "fault.h"
-#include "nox/result.h"
 #include "nox/strings.h"
+#include "round_trip.h"
 
 using kmcdoc::ConfigurationDocument;
 
@@ -49,24 +48,12 @@ std::vector<std::string> Answers(KMCConfiguration& configuration, const std::vec
     return answers;
 }
 
-std::string SaveOrFault(const ConfigurationDocument& document, const char* what, const std::string& source) {
-    try {
-        return document.SaveToString();
-    } catch (const NoxResult& failure) {
-        kmcfuzz::Fault(what, source, failure.Description());
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    std::unique_ptr<ConfigurationDocument> loaded;
-    try {
-        loaded = ConfigurationDocument::Parse(input, "input");
-    } catch (const NoxResult&) {
-        return 0;  // refused with a description, as a bad file should be
-    }
+    auto loaded = kmcfuzz::LoadedOrNull<ConfigurationDocument>(input);
+    if (!loaded) return 0;
     std::vector<Site> sites = SampleSites(*loaded);
     for (const auto& configuration : loaded->Configurations()) {
         const std::vector<std::string> forward = Answers(*configuration, sites);
@@ -74,16 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<std::string> backward = Answers(*configuration, sites);
         std::reverse(sites.begin(), sites.end());
         std::reverse(backward.begin(), backward.end());
-        if (forward != backward) kmcfuzz::Fault("a snapshot's answers depend on the order they are asked in", input);
+        if (forward != backward)
+            kmcfuzz::Fault("a snapshot's answers depend on the order they are asked in", input);
     }
-    const std::string saved = SaveOrFault(*loaded, "a loaded document does not save", input);
-    std::unique_ptr<ConfigurationDocument> reloaded;
-    try {
-        reloaded = ConfigurationDocument::Parse(saved, "saved");
-    } catch (const NoxResult& failure) {
-        kmcfuzz::Fault("a saved document does not load again", saved, failure.Description());
-    }
-    const std::string again = SaveOrFault(*reloaded, "a reloaded document does not save", saved);
-    if (again != saved) kmcfuzz::Fault("saving the reloaded document gives other bytes", saved, again);
+    kmcfuzz::CheckRoundTrip(*loaded, input);
     return 0;
 }

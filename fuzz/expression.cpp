@@ -21,7 +21,8 @@ void CheckCanonical(const KMCExpression& expression, const std::string& input) {
     if (std::memcmp(&value, &again, sizeof value) != 0 && !(value == 0 && again == 0))
         kmcfuzz::Fault("a number's canonical text reads as another number", input, canonical);
     if (back.ValueAsString(false) != canonical)
-        kmcfuzz::Fault("a canonical text is not its own canonical text", canonical, back.ValueAsString(false));
+        kmcfuzz::Fault("a canonical text is not its own canonical text", canonical,
+                       back.ValueAsString(false));
 }
 
 }  // namespace
@@ -41,8 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         double value = 0;
         if (!edited.IsNumeric(value)) kmcfuzz::Fault("an accepted value is not a number", input);
-        if ((level == KMCExpression::Positive && !(value > 0)) || (level == KMCExpression::NonNegative && value < 0))
-            kmcfuzz::Fault("an accepted value breaks its validation level", input, edited.ValueAsString(false));
+        if ((level == KMCExpression::Positive && !(value > 0)) ||
+            (level == KMCExpression::NonNegative && value < 0))
+            kmcfuzz::Fault("an accepted value breaks its validation level", input,
+                           edited.ValueAsString(false));
         CheckCanonical(edited, input);
     }
     return 0;

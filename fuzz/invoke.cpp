@@ -20,18 +20,18 @@
 #include <vector>
 
 #include "com/oleauto.h"
+#include "configuration/configuration.h"
+#include "configuration/configuration_history.h"
+#include "configuration/configuration_history_action.h"
 #include "fault.h"
+#include "interaction/interaction_list.h"
 #include "lattice/lattice.h"
 #include "lattice/site_specification.h"
 #include "nox/comptr.h"
 #include "nox/registry.h"
 #include "nox/strings.h"
-#include "processes_document.h"
-#include "configuration/configuration.h"
-#include "configuration/configuration_history.h"
-#include "configuration/configuration_history_action.h"
-#include "interaction/interaction_list.h"
 #include "process/process_list.h"
+#include "processes_document.h"
 #include "species/species_list.h"
 #include "typelib/typelib.h"
 #include "vxostrel/tree.h"
@@ -63,7 +63,8 @@ const ClassRow kClasses[] = {
     {"VxDocuments.KMCSpeciesList.1", nullptr},
     {"VxDocuments.KMCSiteSpecification.1",
      [](IDispatch* object, Fixture& f) {
-         KMCSiteSpecification::FromInterface(object).SetParent(&f.document->Document(), &f.document->Lattice());
+         KMCSiteSpecification::FromInterface(object).SetParent(&f.document->Document(),
+                                                               &f.document->Lattice());
      }},
     {"VxDocuments.KMCActiveSite.1",
      [](IDispatch* object, Fixture& f) {
@@ -71,18 +72,23 @@ const ClassRow kClasses[] = {
      }},
     {"VxDocuments.KMCBlockingSite.1",
      [](IDispatch* object, Fixture& f) {
-         KMCBlockingSite::FromInterface(object).SetParent(&f.document->Document(), &f.document->SpeciesList());
+         KMCBlockingSite::FromInterface(object).SetParent(&f.document->Document(),
+                                                          &f.document->SpeciesList());
      }},
     {"VxDocuments.KMCProcess.1",
-     [](IDispatch* object, Fixture& f) { KMCProcess::FromInterface(object).SetParent(&f.document->ProcessList()); }},
+     [](IDispatch* object, Fixture& f) {
+         KMCProcess::FromInterface(object).SetParent(&f.document->ProcessList());
+     }},
     {"VxDocuments.KMCProcessList.1",
      [](IDispatch* object, Fixture& f) {
-         KMCProcessList::FromInterface(object).SetParent(&f.document->Document(), nullptr, &f.document->Lattice(),
-                                                         &f.document->SpeciesList());
+         KMCProcessList::FromInterface(object).SetParent(&f.document->Document(), nullptr,
+                                                         &f.document->Lattice(), &f.document->SpeciesList());
      }},
     {"VxDocuments.KMCInteractionDetail.1", nullptr},
     {"VxDocuments.KMCInteraction.1",
-     [](IDispatch* object, Fixture& f) { KMCInteraction::FromInterface(object).SetParent(&f.document->InteractionList()); }},
+     [](IDispatch* object, Fixture& f) {
+         KMCInteraction::FromInterface(object).SetParent(&f.document->InteractionList());
+     }},
     {"VxDocuments.KMCConfigurationHistoryAction.1",
      [](IDispatch* object, Fixture& f) {
          KMCConfigurationHistoryAction::FromInterface(object).SetParent(&f.document->Document());
@@ -92,7 +98,9 @@ const ClassRow kClasses[] = {
          KMCConfigurationHistory::FromInterface(object).SetParent(&f.document->Document());
      }},
     {"VxDocuments.KMCConfiguration.1",
-     [](IDispatch* object, Fixture& f) { KMCConfiguration::FromInterface(object).SetParent(&f.document->Document()); }},
+     [](IDispatch* object, Fixture& f) {
+         KMCConfiguration::FromInterface(object).SetParent(&f.document->Document());
+     }},
     {"VxDocuments.OstrelToXML.1",
      [](IDispatch* object, Fixture& f) {
          kmc::AttachTree(NoxComPtr<IDispatch>(object).As<IVxOstrelToXML>().Get(), &f.writeTree);
@@ -380,7 +388,7 @@ private:
         const bool wantException = in_.ConsumeIntegralInRange(0, 7) != 7;
         const IID& iid = in_.ConsumeIntegralInRange(0, 15) != 15 ? IID_NULL : IID_IDispatch;
         (void)target->Invoke(id, iid, 0, flags, &params, wantResult ? &result : nullptr,
-                       wantException ? &exception : nullptr, in_.ConsumeBool() ? nullptr : &argErr);
+                             wantException ? &exception : nullptr, in_.ConsumeBool() ? nullptr : &argErr);
 
         if (result.vt == VT_DISPATCH && result.pdispVal != nullptr && pool_.size() < kPoolLimit)
             pool_.push_back(NoxComPtr<IDispatch>(result.pdispVal));

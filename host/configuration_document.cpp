@@ -50,7 +50,8 @@ ConfigurationDocument::~ConfigurationDocument() = default;
 IDispatch* ConfigurationDocument::TopLevelObject(std::string_view element) const {
     if (element == "Lattice") return static_cast<IVxKMCLattice*>(lattice_.Get());
     if (element == "SpeciesList") return static_cast<IVxKMCSpeciesList*>(species_.Get());
-    if (element == kHistoryElement && history_) return static_cast<IVxKMCConfigurationHistory*>(history_.Get());
+    if (element == kHistoryElement && history_)
+        return static_cast<IVxKMCConfigurationHistory*>(history_.Get());
     return nullptr;
 }
 

@@ -73,7 +73,8 @@ std::string ListOf(const std::vector<std::string_view>& names) {
 }
 
 // The names of the codes a client meets, spelled as the constants are.
-#define KMC_CODE(code) {code, #code}
+#define KMC_CODE(code) \
+    { code, #code }
 constexpr std::pair<HRESULT, const char*> kCodeNames[] = {
     KMC_CODE(S_OK),
     KMC_CODE(S_FALSE),
@@ -156,7 +157,8 @@ HRESULT kmcdoc_open_text(const char* text, size_t length, const char* origin, km
 void kmcdoc_close(kmcdoc_document* document) { delete document; }
 
 HRESULT kmcdoc_kind(kmcdoc_document* document, int32_t* kind) {
-    return Entry([&] { *kmc::Out(kind) = Held(document).processes ? KMCDOC_PROCESSES : KMCDOC_CONFIGURATION; });
+    return Entry(
+        [&] { *kmc::Out(kind) = Held(document).processes ? KMCDOC_PROCESSES : KMCDOC_CONFIGURATION; });
 }
 
 HRESULT kmcdoc_object(kmcdoc_document* document, const char* element, IDispatch** object) {
@@ -166,8 +168,8 @@ HRESULT kmcdoc_object(kmcdoc_document* document, const char* element, IDispatch*
         const std::string name = Text(element, "element name");
         IDispatch* found = held.TopLevelObject(name);
         if (found == nullptr)
-            throw NoxResult(E_INVALIDARG, "This document has no top-level object \"" + name +
-                                              "\"; it has " + ListOf(held.TopLevelElements()) + ".");
+            throw NoxResult(E_INVALIDARG, "This document has no top-level object \"" + name + "\"; it has " +
+                                              ListOf(held.TopLevelElements()) + ".");
         kmc::HandOut(found, object);
     });
 }
@@ -184,8 +186,9 @@ HRESULT kmcdoc_configuration(kmcdoc_document* document, LONG index, IDispatch** 
         kmc::Out(configuration);
         const auto& all = Configurations(document).Configurations();
         if (index < 0 || static_cast<size_t>(index) >= all.size())
-            throw NoxResult(E_INVALIDARG, "There is no configuration " + std::to_string(index) + "; the document has " +
-                                              std::to_string(all.size()) + ", counted from 0.");
+            throw NoxResult(E_INVALIDARG, "There is no configuration " + std::to_string(index) +
+                                              "; the document has " + std::to_string(all.size()) +
+                                              ", counted from 0.");
         kmc::HandOut(static_cast<IVxKMCConfiguration*>(all[static_cast<size_t>(index)].Get()), configuration);
     });
 }
@@ -206,8 +209,8 @@ HRESULT kmcdoc_set_lattice(kmcdoc_document* document, const char* latticeType, c
         AnyDocument& held = Held(document);
         KMCLattice& lattice = held.processes ? held.processes->Lattice() : held.configurations->Lattice();
         // The code is the one loading passes.
-        lattice.SetLattice(2, Text(latticeType, "lattice type"), Text(symmetryGroup, "symmetry group"), lengthU,
-                           lengthV, angleTheta);
+        lattice.SetLattice(2, Text(latticeType, "lattice type"), Text(symmetryGroup, "symmetry group"),
+                           lengthU, lengthV, angleTheta);
         held.Document().SetModified(true);
     });
 }
@@ -217,9 +220,7 @@ HRESULT kmcdoc_save_file(kmcdoc_document* document, const char* path) {
 }
 
 HRESULT kmcdoc_save_text(kmcdoc_document* document, BSTR* text) {
-    return Entry([&] {
-        kmc::OutText(text, Held(document).SaveToString());
-    });
+    return Entry([&] { kmc::OutText(text, Held(document).SaveToString()); });
 }
 
 HRESULT kmcdoc_modified(kmcdoc_document* document, VARIANT_BOOL* modified) {
@@ -239,8 +240,9 @@ HRESULT kmcdoc_warning(kmcdoc_document* document, LONG index, BSTR* warning) {
         kmc::Out(warning);  // cleared before a refusal
         const std::vector<std::string>& warnings = Held(document).LoadWarnings();
         if (index < 0 || static_cast<size_t>(index) >= warnings.size())
-            throw NoxResult(E_INVALIDARG, "There is no warning " + std::to_string(index) + "; the document has " +
-                                              std::to_string(warnings.size()) + ", counted from 0.");
+            throw NoxResult(E_INVALIDARG, "There is no warning " + std::to_string(index) +
+                                              "; the document has " + std::to_string(warnings.size()) +
+                                              ", counted from 0.");
         kmc::OutText(warning, warnings[static_cast<size_t>(index)]);
     });
 }
@@ -250,7 +252,8 @@ HRESULT kmcdoc_verdicts(kmcdoc_document* document, VARIANT_BOOL all, BSTR* json)
         kmc::Out(json);  // cleared before a refusal
         const AnyDocument& held = Held(document);
         if (!held.processes)
-            throw NoxResult(E_INVALIDARG, "Verdicts are asked of a processes document; this is a configuration document.");
+            throw NoxResult(E_INVALIDARG,
+                            "Verdicts are asked of a processes document; this is a configuration document.");
         const std::vector<kmcdoc::Verdict> verdicts = kmcdoc::DocumentVerdicts(*held.processes);
         std::optional<std::vector<kmcdoc::ProcessVerdict>> processes;
         if (all != VARIANT_FALSE) processes = kmcdoc::ProcessVerdicts(*held.processes);

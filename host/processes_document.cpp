@@ -58,7 +58,8 @@ std::unique_ptr<ProcessesDocument> ProcessesDocument::Parse(const std::string& t
     return FromTree(*xmlTree::ParseString(text), origin);
 }
 
-std::unique_ptr<ProcessesDocument> ProcessesDocument::FromTree(const xmlTree& tree, const std::string& origin) {
+std::unique_ptr<ProcessesDocument> ProcessesDocument::FromTree(const xmlTree& tree,
+                                                               const std::string& origin) {
     auto document = std::make_unique<ProcessesDocument>();
     document->LoadFrom(tree, origin);
     return document;

@@ -40,12 +40,12 @@ enum kmcdoc_kind : int32_t {
 // fails to load, `where` (may be null) receives where reading stood, "file:line: element path",
 // which kmcdoc prints before the description; otherwise it is null.
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_open_file(const char* path, uint64_t maxSize,
-                                                   kmcdoc_document** document, BSTR* where);
+                                                  kmcdoc_document** document, BSTR* where);
 
 // The same from the `length` bytes at `text` (UTF-8, or UTF-16 with a byte-order mark); `origin`
 // names it in descriptions and warnings where a file name would stand.
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_open_text(const char* text, size_t length, const char* origin,
-                                                   kmcdoc_document** document, BSTR* where);
+                                                  kmcdoc_document** document, BSTR* where);
 
 // Frees the document; null does nothing.
 NOX_EXPORT void kmcdoc_close(kmcdoc_document* document);
@@ -57,13 +57,13 @@ NOX_EXPORT void kmcdoc_close(kmcdoc_document* document);
 // "ConfigurationHistory" when it has a history. E_INVALIDARG for another name, with a
 // description that lists the names the document answers to.
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_object(kmcdoc_document* document, const char* element,
-                                                IDispatch** object);
+                                               IDispatch** object);
 
 // The configurations of a configuration document (0-based, in document order) and the size of
 // the patch they cover in cells. E_INVALIDARG for a processes document or an index out of range.
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_configuration_count(kmcdoc_document* document, LONG* count);
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_configuration(kmcdoc_document* document, LONG index,
-                                                       IDispatch** configuration);
+                                                      IDispatch** configuration);
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_patch(kmcdoc_document* document, LONG* cellsU, LONG* cellsV);
 
 // Sets up the lattice of a new document as a host does before sites are added: its type
@@ -71,8 +71,8 @@ NOX_EXPORT void kmcdoc_close(kmcdoc_document* document);
 // Refused with the library's description: a lattice that is set up already (loaded documents
 // have theirs), a group that is unknown or does not fit the type, a number that is not finite.
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_set_lattice(kmcdoc_document* document, const char* latticeType,
-                                                     const char* symmetryGroup, double lengthU, double lengthV,
-                                                     double angleTheta);
+                                                    const char* symmetryGroup, double lengthU, double lengthV,
+                                                    double angleTheta);
 
 // Saves as kmcdoc convert does: the file is replaced safely, and a failed save leaves it as it was.
 [[nodiscard]] NOX_EXPORT HRESULT kmcdoc_save_file(kmcdoc_document* document, const char* path);

@@ -180,9 +180,10 @@ struct IClassFactory : IUnknown {
 struct IDispatch : IUnknown {
     [[nodiscard]] virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
     [[nodiscard]] virtual HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) = 0;
-    [[nodiscard]] virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) = 0;
+    [[nodiscard]] virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                                DISPID* ids) = 0;
     [[nodiscard]] virtual HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                           VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
+                                         VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
 };
 
 using HREFTYPE = DWORD;
@@ -293,10 +294,11 @@ struct ITypeInfo : IUnknown {
     [[nodiscard]] virtual HRESULT GetImplTypeFlags(UINT index, INT* flags) = 0;
     [[nodiscard]] virtual HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) = 0;
     [[nodiscard]] virtual HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params,
-                           VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
+                                         VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
     [[nodiscard]] virtual HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
-                                     BSTR* helpFile) = 0;
-    [[nodiscard]] virtual HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) = 0;
+                                                   BSTR* helpFile) = 0;
+    [[nodiscard]] virtual HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name,
+                                              WORD* ordinal) = 0;
     [[nodiscard]] virtual HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) = 0;
     [[nodiscard]] virtual HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) = 0;
     [[nodiscard]] virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) = 0;
@@ -315,10 +317,10 @@ struct ITypeLib : IUnknown {
     [[nodiscard]] virtual HRESULT GetLibAttr(TLIBATTR** attr) = 0;
     [[nodiscard]] virtual HRESULT GetTypeComp(ITypeComp** comp) = 0;
     [[nodiscard]] virtual HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext,
-                                     BSTR* helpFile) = 0;
+                                                   BSTR* helpFile) = 0;
     [[nodiscard]] virtual HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) = 0;
     [[nodiscard]] virtual HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids,
-                             USHORT* found) = 0;
+                                           USHORT* found) = 0;
     virtual void ReleaseTLibAttr(TLIBATTR* attr) = 0;
 };
 

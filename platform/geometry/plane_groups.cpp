@@ -12,8 +12,8 @@ namespace {
 
 [[noreturn]] void RejectTriplet(std::string_view triplet, std::string_view reason) {
     throw NoxResult(E_INVALIDARG,
-               "The symmetry operator \"" + std::string(triplet) +
-                   "\" is not a coordinate triplet such as \"-y,x-y,z\": " + std::string(reason));
+                    "The symmetry operator \"" + std::string(triplet) +
+                        "\" is not a coordinate triplet such as \"-y,x-y,z\": " + std::string(reason));
 }
 
 // Reads one component of a triplet ("x-y+1/2") into one row of the matrix.

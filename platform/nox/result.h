@@ -108,5 +108,4 @@ NOX_EXPORT HRESULT Check(HRESULT hr);
 // a failure is raised with the standard text of its code. Returns the success code.
 NOX_EXPORT HRESULT CheckStandard(HRESULT hr);
 
-
 }  // namespace nox

@@ -92,9 +92,12 @@ size_t FuncDescBytes(size_t params) {
 
 USHORT ParamFlags(ParamDir dir) {
     switch (dir) {
-        case ParamDir::In: return PARAMFLAG_FIN;
-        case ParamDir::Out: return PARAMFLAG_FOUT;
-        case ParamDir::Retval: return PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
+        case ParamDir::In:
+            return PARAMFLAG_FIN;
+        case ParamDir::Out:
+            return PARAMFLAG_FOUT;
+        case ParamDir::Retval:
+            return PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
     }
     return PARAMFLAG_NONE;
 }

@@ -41,9 +41,11 @@ public:
     [[nodiscard]] HRESULT GetImplTypeFlags(UINT index, INT* flags) override;
     [[nodiscard]] HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override;
     [[nodiscard]] HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO* excepInfo, UINT* argErr) override;
-    [[nodiscard]] HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
-    [[nodiscard]] HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name, WORD* ordinal) override;
+                                 EXCEPINFO* excepInfo, UINT* argErr) override;
+    [[nodiscard]] HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* helpContext,
+                                           BSTR* helpFile) override;
+    [[nodiscard]] HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dll, BSTR* name,
+                                      WORD* ordinal) override;
     [[nodiscard]] HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** out) override;
     [[nodiscard]] HRESULT AddressOfMember(MEMBERID id, INVOKEKIND kind, void** address) override;
     [[nodiscard]] HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
@@ -77,9 +79,11 @@ public:
     [[nodiscard]] HRESULT GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** out) override;
     [[nodiscard]] HRESULT GetLibAttr(TLIBATTR** attr) override;
     [[nodiscard]] HRESULT GetTypeComp(ITypeComp** comp) override;
-    [[nodiscard]] HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext, BSTR* helpFile) override;
+    [[nodiscard]] HRESULT GetDocumentation(INT index, BSTR* name, BSTR* doc, DWORD* helpContext,
+                                           BSTR* helpFile) override;
     [[nodiscard]] HRESULT IsName(LPOLESTR name, ULONG hash, BOOL* found) override;
-    [[nodiscard]] HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids, USHORT* found) override;
+    [[nodiscard]] HRESULT FindName(LPOLESTR name, ULONG hash, ITypeInfo** infos, MEMBERID* ids,
+                                   USHORT* found) override;
     void ReleaseTLibAttr(TLIBATTR* attr) override;
 
 private:

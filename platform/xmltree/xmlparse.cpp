@@ -26,7 +26,9 @@ constexpr unsigned kParseOptions = pugi::parse_cdata | pugi::parse_eol | pugi::p
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-[[noreturn]] void Malformed(std::string description) { throw NoxResult(E_INVALIDARG, std::move(description)); }
+[[noreturn]] void Malformed(std::string description) {
+    throw NoxResult(E_INVALIDARG, std::move(description));
+}
 
 void AppendCharacterReference(std::string& out, std::string_view reference) {
     const bool hex = reference.starts_with("#x");
@@ -141,7 +143,7 @@ public:
 private:
     [[noreturn]] void Fail(ptrdiff_t offset, std::string_view reason) const {
         throw NoxResult(E_FAIL, errorPrefix_ + " at " + Position(static_cast<size_t>(offset)) + ": " +
-                               std::string(reason));
+                                    std::string(reason));
     }
 
     // "line L, column C", both 1-based; columns count characters, not bytes.

@@ -136,7 +136,8 @@ void xmlElement::Append(xmlNode& node) {
 }
 
 void xmlElement::AddChild(std::unique_ptr<xmlNode> node) {
-    if (!node) throw NoxResult(E_INVALIDARG, "AddChild was given no node to add to element \"" + Name() + "\"");
+    if (!node)
+        throw NoxResult(E_INVALIDARG, "AddChild was given no node to add to element \"" + Name() + "\"");
     xmlNode& added = *Tree().texts_.emplace_back(std::move(node));
     Append(added);
 }
@@ -193,7 +194,7 @@ void xmlTree::CheckOwned(const xmlNameClass* cls, std::string_view role) const {
     if (cls == nullptr) throw NoxResult(E_INVALIDARG, "No " + std::string(role) + " was given");
     if (cls->tree_ != this) {
         throw NoxResult(E_INVALIDARG,
-                   "The " + std::string(role) + " \"" + cls->Name() + "\" belongs to another XML tree");
+                        "The " + std::string(role) + " \"" + cls->Name() + "\" belongs to another XML tree");
     }
 }
 

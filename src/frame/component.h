@@ -15,8 +15,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "nox/comptr.h"
 #include "dispatch/dispatch.h"
+#include "nox/comptr.h"
 #include "nox/registry.h"
 #include "nox/result.h"
 #include "nox/strings.h"
@@ -94,7 +94,9 @@ class Component : public ISupportErrorInfo,
                   public INoxDispatchImpl<Interface, &IidOf<Interface>(), TypeLibraryOf<Interface>::libid,
                                           TypeLibraryOf<Interface>::major, TypeLibraryOf<Interface>::minor> {
 public:
-    [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override { return DelegatedQueryInterface(iid, out); }
+    [[nodiscard]] HRESULT QueryInterface(REFIID iid, void** out) override {
+        return DelegatedQueryInterface(iid, out);
+    }
     ULONG AddRef() override { return DelegatedAddRef(); }
     ULONG Release() override { return DelegatedRelease(); }
 
@@ -131,13 +133,15 @@ public:
     static Derived& FromInterface(IUnknown* object) {
         Derived* found = TryFromInterface(object);
         if (found == nullptr)
-            throw NoxResult(E_INVALIDARG, std::string("The object given is not this library's ") + Derived::kClassName + ".");
+            throw NoxResult(E_INVALIDARG, std::string("The object given is not this library's ") +
+                                              Derived::kClassName + ".");
         return *found;  // the caller's reference keeps it alive
     }
     // The same, or null for null and for an object of any other class.
     static Derived* TryFromInterface(IUnknown* object) {
         NoxComPtr<Interface> part;
-        if (object == nullptr || FAILED(object->QueryInterface(IidOf<Interface>(), part.PutVoid()))) return nullptr;
+        if (object == nullptr || FAILED(object->QueryInterface(IidOf<Interface>(), part.PutVoid())))
+            return nullptr;
         return dynamic_cast<Derived*>(part.Get());
     }
 

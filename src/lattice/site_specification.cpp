@@ -104,7 +104,9 @@ const KMCLatticeSite& KMCSiteSpecification::AddressedSite() const {
     return sites.Site(n_ - 1);
 }
 
-Point3d KMCSiteSpecification::Fractional() const { return kmc::CellPosition(i_, j_, AddressedSite().Position()); }
+Point3d KMCSiteSpecification::Fractional() const {
+    return kmc::CellPosition(i_, j_, AddressedSite().Position());
+}
 
 HRESULT KMCSiteSpecification::SetSiteDetails(LONG i, LONG j, LONG n) {
     return Boundary([&] { Edit([&] { SetAddress({i, j, n}); }); });

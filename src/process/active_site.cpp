@@ -57,10 +57,11 @@ void KMCActiveSite::Define(vxKMCActiveSiteType type, NoxComPtr<IVxKMCSiteSpecifi
     kmc::CheckActiveSiteDetails(type_, sourcePattern_, resultPattern_);
 }
 
-HRESULT KMCActiveSite::SetSiteDetails(vxKMCActiveSiteType type, IVxKMCSiteSpecification* spec, BSTR sourcePattern,
-                                      BSTR resultPattern) {
+HRESULT KMCActiveSite::SetSiteDetails(vxKMCActiveSiteType type, IVxKMCSiteSpecification* spec,
+                                      BSTR sourcePattern, BSTR resultPattern) {
     return Boundary([&] {
-        Define(type, NoxComPtr<IVxKMCSiteSpecification>(spec), kmc::SavableText(sourcePattern, "source pattern"),
+        Define(type, NoxComPtr<IVxKMCSiteSpecification>(spec),
+               kmc::SavableText(sourcePattern, "source pattern"),
                kmc::SavableText(resultPattern, "result species"));
     });
 }
@@ -103,7 +104,8 @@ HRESULT KMCActiveSite::put_ResultPattern(BSTR pattern) {
 
 void KMCActiveSite::HandOutSpecies(const std::string& pattern, IVxKMCSpecies** species) const {
     // A copy made by Transform or Translate has no species list and names no species.
-    if (KMCSpeciesList* list = SpeciesList()) nox::Check(list->get_ItemByName(NoxBSTR(pattern).Get(), species));
+    if (KMCSpeciesList* list = SpeciesList())
+        nox::Check(list->get_ItemByName(NoxBSTR(pattern).Get(), species));
 }
 
 HRESULT KMCActiveSite::get_SourceSpecies(IVxKMCSpecies** species) {
@@ -177,7 +179,8 @@ HRESULT KMCActiveSite::LoadFromXML(IVxXMLToOstrel* reader) {
         const std::string typeText = element.Text("SiteType");
         vxKMCActiveSiteType type = type_;
         for (LONG code = 0; code < static_cast<LONG>(kmc::kTypeTexts.size()); ++code)
-            if (typeText == kmc::kTypeTexts[static_cast<size_t>(code)]) type = static_cast<vxKMCActiveSiteType>(code);
+            if (typeText == kmc::kTypeTexts[static_cast<size_t>(code)])
+                type = static_cast<vxKMCActiveSiteType>(code);
         const std::string address = element.Text("SiteDetails");
         std::string source = sourcePattern_, result = resultPattern_;
         if (type != vxKMCActiveSiteTypeDestination) source = element.Text("SourcePattern");

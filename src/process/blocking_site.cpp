@@ -37,7 +37,8 @@ HRESULT KMCBlockingSite::get_SourcePattern(BSTR* pattern) {
 }
 
 HRESULT KMCBlockingSite::put_SourcePattern(BSTR pattern) {
-    return Boundary([&] { Edit([&] { sourcePattern_ = Resolved(kmc::SavableText(pattern, "enabling species")); }); });
+    return Boundary(
+        [&] { Edit([&] { sourcePattern_ = Resolved(kmc::SavableText(pattern, "enabling species")); }); });
 }
 
 HRESULT KMCBlockingSite::SaveToXML(IVxOstrelToXML* writer) {

@@ -10,7 +10,6 @@
 #include <locale>
 #include <optional>
 #include <string_view>
-#include <string_view>
 
 #include "nox/format.h"
 #include "nox/locale.h"
@@ -51,7 +50,8 @@ int SignificantDigits(std::string_view mantissa) {
 // one digit after it instead, and the exponent loses its "+".
 std::string CanonicalText(double value, int digits) {
     char buffer[64];
-    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+    const char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
     const std::string_view text(buffer, static_cast<size_t>(end - buffer));
     if (!std::isfinite(value)) return std::string(text);
     const size_t e = std::min(text.find('e'), text.size());

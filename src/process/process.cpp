@@ -76,7 +76,8 @@ vxKMCProcessType LoadedType(vxKMCProcessType current, const std::string& text) {
     return static_cast<vxKMCProcessType>(code);
 }
 
-vxKMCRateSpecificationType LoadedSpecificationType(vxKMCRateSpecificationType current, const std::string& text) {
+vxKMCRateSpecificationType LoadedSpecificationType(vxKMCRateSpecificationType current,
+                                                   const std::string& text) {
     if (text == "Rates") return vxKMCRateSpecificationTypeRates;
     if (text == "Arrhenius" || text == "Energies") return vxKMCRateSpecificationTypeArrhenius;
     if (text == "Immediate") return vxKMCRateSpecificationTypeImmediate;
@@ -156,7 +157,8 @@ void KMCProcess::InitialiseImpl(vxKMCProcessType type) {
     if (IsInitialised()) throw NoxResult(E_UNEXPECTED, "Lumetra Process has already been initialised.");
     if (type == vxKMCProcessTypeUndefined)
         throw NoxResult(E_UNEXPECTED, "Lumetra Process must not be initialised to Undefined.");
-    if (!IsKnownType(type)) throw NoxResult(E_UNEXPECTED, "Input process type is invalid in KMCProcess::Initialise");
+    if (!IsKnownType(type))
+        throw NoxResult(E_UNEXPECTED, "Input process type is invalid in KMCProcess::Initialise");
     Edit([&] {
         // A document being read brings the process's own sites and factor.
         CKMCDocumentsBase* document = ParentDocument();
@@ -166,9 +168,9 @@ void KMCProcess::InitialiseImpl(vxKMCProcessType type) {
         if (!loading) {
             const int sites = row.sources + row.destinations;
             for (int k = 0; k < sites; ++k)
-                activeSites_.Append(NewActiveSite(k < row.sources ? vxKMCActiveSiteTypeSource
-                                                                  : vxKMCActiveSiteTypeDestination,
-                                                  kDefaultAddresses[static_cast<size_t>(k)]));
+                activeSites_.Append(NewActiveSite(
+                    k < row.sources ? vxKMCActiveSiteTypeSource : vxKMCActiveSiteTypeDestination,
+                    kDefaultAddresses[static_cast<size_t>(k)]));
             definition_.bronstedPolanyi = row.bronstedPolanyi;
         }
         type_ = type;
@@ -184,7 +186,8 @@ HRESULT KMCProcess::InitialiseFromString(BSTR type) {
     return Boundary([&] {
         const LONG code = TypeCode(BSTRToTString(type));
         if (code < 0)
-            throw NoxResult(E_UNEXPECTED, "Input process type is invalid in KMCProcess::InitialiseFromString");
+            throw NoxResult(E_UNEXPECTED,
+                            "Input process type is invalid in KMCProcess::InitialiseFromString");
         // Asking for Undefined, or for a second type, leaves the process as it is and succeeds.
         if (code == vxKMCProcessTypeUndefined || IsInitialised()) return;
         InitialiseImpl(static_cast<vxKMCProcessType>(code));
@@ -206,9 +209,8 @@ HRESULT KMCProcess::get_Type(vxKMCProcessType* type) {
 }
 
 HRESULT KMCProcess::get_TypeAsString(BSTR* type) {
-    return Boundary([&] {
-        kmc::OutText(type, kTypes[static_cast<size_t>(type_)].text, "KMCProcess::get_TypeAsString");
-    });
+    return Boundary(
+        [&] { kmc::OutText(type, kTypes[static_cast<size_t>(type_)].text, "KMCProcess::get_TypeAsString"); });
 }
 
 HRESULT KMCProcess::put_IsAssociative(VARIANT_BOOL associative) {
@@ -236,7 +238,8 @@ HRESULT KMCProcess::get_Identifier(BSTR* identifier) {
 
 HRESULT KMCProcess::put_Description(BSTR description) {
     return Boundary([&] {
-        EditInitialised([&] { definition_.description = kmc::SavableText(description, "process description"); });
+        EditInitialised(
+            [&] { definition_.description = kmc::SavableText(description, "process description"); });
     });
 }
 
@@ -256,12 +259,14 @@ HRESULT KMCProcess::put_SpecificationType(vxKMCRateSpecificationType type) {
 }
 
 HRESULT KMCProcess::get_SpecificationType(vxKMCRateSpecificationType* type) {
-    return Boundary([&] { *kmc::Out(type, "KMCProcess::get_SpecificationType") = definition_.specificationType; });
+    return Boundary(
+        [&] { *kmc::Out(type, "KMCProcess::get_SpecificationType") = definition_.specificationType; });
 }
 
 HRESULT KMCProcess::get_SpecificationTypeAsString(BSTR* type) {
     return Boundary([&] {
-        kmc::OutText(type, SpecificationText(definition_.specificationType), "KMCProcess::get_SpecificationTypeAsString");
+        kmc::OutText(type, SpecificationText(definition_.specificationType),
+                     "KMCProcess::get_SpecificationTypeAsString");
     });
 }
 
@@ -273,8 +278,7 @@ HRESULT KMCProcess::PutQuantity(Quantity quantity, BSTR value, KMCExpression::Va
 }
 
 HRESULT KMCProcess::GetQuantity(Quantity quantity, BSTR* value, bool forDisplay, const char* getter) {
-    return Boundary(
-        [&] { kmc::OutText(value, (definition_.*quantity).ValueAsString(forDisplay), getter); });
+    return Boundary([&] { kmc::OutText(value, (definition_.*quantity).ValueAsString(forDisplay), getter); });
 }
 
 HRESULT KMCProcess::put_Prefactor(BSTR value) {
@@ -354,11 +358,14 @@ HRESULT KMCProcess::get_HasPotentialFactor(VARIANT_BOOL* has) {
     });
 }
 
-HRESULT KMCProcess::put_UseInteractions(VARIANT_BOOL use) { return PutFlag(&Definition::useInteractions, use); }
+HRESULT KMCProcess::put_UseInteractions(VARIANT_BOOL use) {
+    return PutFlag(&Definition::useInteractions, use);
+}
 
 HRESULT KMCProcess::get_UseInteractions(VARIANT_BOOL* use) {
-    return Boundary(
-        [&] { *kmc::Out(use, "KMCProcess::get_UseInteractions") = kmc::AsFlag(definition_.useInteractions); });
+    return Boundary([&] {
+        *kmc::Out(use, "KMCProcess::get_UseInteractions") = kmc::AsFlag(definition_.useInteractions);
+    });
 }
 
 HRESULT KMCProcess::put_BronstedPolanyi(double factor) {
@@ -371,7 +378,8 @@ HRESULT KMCProcess::put_BronstedPolanyi(double factor) {
 }
 
 HRESULT KMCProcess::get_BronstedPolanyi(double* factor) {
-    return Boundary([&] { *kmc::Out(factor, "KMCProcess::get_BronstedPolanyi") = definition_.bronstedPolanyi; });
+    return Boundary(
+        [&] { *kmc::Out(factor, "KMCProcess::get_BronstedPolanyi") = definition_.bronstedPolanyi; });
 }
 
 HRESULT KMCProcess::put_InteractionCutoff(double cutoff) {
@@ -549,8 +557,8 @@ KMCProcess::Definition KMCProcess::ReadDefinition(kmc::ElementReader& element, v
     d.pressureFactor.SetValue(element.OptionalText("PressureFactor").value_or("0.0"), KMCExpression::AnyValue,
                               false);
     d.activationEnergy.SetValue(element.Text("ActivationEnergy"), KMCExpression::NonNegative, false);
-    d.potentialFactor.SetValue(element.OptionalText("PotentialFactor").value_or("0.0"), KMCExpression::AnyValue,
-                               false);
+    d.potentialFactor.SetValue(element.OptionalText("PotentialFactor").value_or("0.0"),
+                               KMCExpression::AnyValue, false);
     d.useInteractions = element.Bool("UseInteractions");
     d.bronstedPolanyi = element.Double("BronstedPolanyiFactor");
     d.interactionCutoff = element.Double("InteractionCutoff");
@@ -567,8 +575,9 @@ HRESULT KMCProcess::LoadFromXML(IVxXMLToOstrel* reader) {
         Definition loaded = ReadDefinition(element, type);
         const LONG activeCount = element.Long("NumberOfActiveSites");
         const LONG blockingCount = element.Long("NumberOfBlockingSites");
-        kmc::OwnedItems<KMCActiveSite> active = kmc::ReadChildren<KMCActiveSite>(
-            element, activeCount, [&] { return NewActiveSite(vxKMCActiveSiteTypeReaction, {0, 0, 0}); });
+        kmc::OwnedItems<KMCActiveSite> active = kmc::ReadChildren<KMCActiveSite>(element, activeCount, [&] {
+            return NewActiveSite(vxKMCActiveSiteTypeReaction, {0, 0, 0});
+        });
         kmc::OwnedItems<KMCBlockingSite> blocking =
             kmc::ReadChildren<KMCBlockingSite>(element, blockingCount, [&] { return NewBlockingSite(); });
         kmc::RefuseLeftOverChildren(element, "Unexpected children found for the Process element");

@@ -18,7 +18,8 @@ LONG KMCProcessList::HighestSiteIndex() const {
 }
 
 bool KMCProcessList::IsSpeciesUsed(const std::string& name) const {
-    return processes_.FindFirst([&](const KMCProcess& process) { return process.IsSpeciesUsed(name); }) != nullptr;
+    return processes_.FindFirst([&](const KMCProcess& process) { return process.IsSpeciesUsed(name); }) !=
+           nullptr;
 }
 
 NoxComPtr<KMCProcess> KMCProcessList::NewProcess() {

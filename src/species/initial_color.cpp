@@ -86,7 +86,8 @@ void ColorSet::Clear() {
 }
 
 float ColorSet::NearestInCell(ColorValue candidate, int r, int g, int b, float nearest) const {
-    for (ColorValue color : cells_[CellOf(r, g, b)]) nearest = std::min(nearest, MeanSquareDifference(candidate, color));
+    for (ColorValue color : cells_[CellOf(r, g, b)])
+        nearest = std::min(nearest, MeanSquareDifference(candidate, color));
     return nearest;
 }
 
@@ -107,9 +108,10 @@ float ColorSet::Distance(ColorValue candidate, float beaten) const {
         for (int r = home[0] - ring; r <= home[0] + ring; ++r) {
             for (int g = home[1] - ring; g <= home[1] + ring; ++g) {
                 for (int b = home[2] - ring; b <= home[2] + ring; ++b) {
-                    const bool onShell = std::max({std::abs(r - home[0]), std::abs(g - home[1]), std::abs(b - home[2])}) == ring;
-                    const bool inCube = r >= 0 && g >= 0 && b >= 0 && r < kCellsPerChannel && g < kCellsPerChannel &&
-                                        b < kCellsPerChannel;
+                    const bool onShell = std::max({std::abs(r - home[0]), std::abs(g - home[1]),
+                                                   std::abs(b - home[2])}) == ring;
+                    const bool inCube = r >= 0 && g >= 0 && b >= 0 && r < kCellsPerChannel &&
+                                        g < kCellsPerChannel && b < kCellsPerChannel;
                     if (onShell && inCube) nearest = NearestInCell(candidate, r, g, b, nearest);
                 }
             }

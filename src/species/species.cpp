@@ -64,9 +64,7 @@ HRESULT KMCSpecies::get_Category(BSTR* category) {
 }
 
 HRESULT KMCSpecies::put_Category(BSTR category) {
-    return Boundary([&] {
-        Edit([&] { category_ = kmc::SavableText(category, "species category"); });
-    });
+    return Boundary([&] { Edit([&] { category_ = kmc::SavableText(category, "species category"); }); });
 }
 
 HRESULT KMCSpecies::Delete() {

@@ -56,7 +56,8 @@ std::optional<std::string> KMCSpeciesList::CategoryIn(IVxKMCSpeciesList* other, 
 }
 
 bool KMCSpeciesList::CanRemoveSpeciesImpl(const std::string& name) const {
-    return !kmc::ProcessesUseSpecies(ProcessList(), name) && !kmc::InteractionsUseSpecies(InteractionList(), name);
+    return !kmc::ProcessesUseSpecies(ProcessList(), name) &&
+           !kmc::InteractionsUseSpecies(InteractionList(), name);
 }
 
 NoxComPtr<KMCSpecies> KMCSpeciesList::NewSpecies(const std::string& name, const Members& members,
@@ -140,7 +141,8 @@ HRESULT KMCSpeciesList::get_VacancyColor(LONG* color) {
 }
 
 HRESULT KMCSpeciesList::put_VacancyColor(LONG color) {
-    return Boundary([&] { Edit([&] { vacancyColor_ = vacancyColor_.WithRgb(static_cast<uint32_t>(color)); }); });
+    return Boundary(
+        [&] { Edit([&] { vacancyColor_ = vacancyColor_.WithRgb(static_cast<uint32_t>(color)); }); });
 }
 
 HRESULT KMCSpeciesList::put_RawVacancyColor(LONG color) {
@@ -266,13 +268,12 @@ HRESULT KMCSpeciesList::LoadFromXML(IVxXMLToOstrel* reader) {
     return Boundary<IVxKMCSerializer>([&] {
         kmc::ElementReader element(reader, kElement);
         // Read whole before anything is replaced, so a failed load leaves the list as it was.
-        Members loaded =
-            kmc::ReadItems<KMCSpecies>(element, "NumberOfSpecies", "Unexpected children found for the SpeciesList element",
-                                       [&] {
-                                           NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
-                                           species->SetParent(this);
-                                           return species;
-                                       });
+        Members loaded = kmc::ReadItems<KMCSpecies>(
+            element, "NumberOfSpecies", "Unexpected children found for the SpeciesList element", [&] {
+                NoxComPtr<KMCSpecies> species = KMCSpecies::Create();
+                species->SetParent(this);
+                return species;
+            });
         // Its sentence says "Vacancy", not the attribute's name; callers match the text as it always was.
         std::string symbol =
             element.Text("VacancySymbol", "Failed to obtain Vacancy attribute from SpeciesList element");

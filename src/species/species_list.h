@@ -66,7 +66,8 @@ public:
     [[nodiscard]] HRESULT put_EnablingSpecies(BSTR name) override;
     [[nodiscard]] HRESULT get_EnablingSpecies(BSTR* name) override;
     [[nodiscard]] HRESULT Clone(IVxKMCSpeciesList* source) override;
-    [[nodiscard]] HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent, BSTR* message) override;
+    [[nodiscard]] HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent,
+                                       BSTR* message) override;
     [[nodiscard]] HRESULT get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* canRemove) override;
     [[nodiscard]] HRESULT RemoveSpecies(BSTR name) override;
 
@@ -77,7 +78,8 @@ private:
     using Members = kmc::OwnedItems<KMCSpecies>;
 
     // A named and coloured species for `members`, checked against their names.
-    NoxComPtr<KMCSpecies> NewSpecies(const std::string& name, const Members& members, kmc::SpeciesIndex& index);
+    NoxComPtr<KMCSpecies> NewSpecies(const std::string& name, const Members& members,
+                                     kmc::SpeciesIndex& index);
     Members CloneMembers(IVxKMCSpeciesList& source);
     // The name as a client gives it: trimmed, then matched without regard to case.
     KMCSpecies* FindByName(BSTR name) const;

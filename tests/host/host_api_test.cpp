@@ -75,7 +75,8 @@ TEST(HostApiTest, AnOpenedDocumentIsTheOneKmcdocReads) {
     EXPECT_EQ(kind, KMCDOC_PROCESSES);
 
     const auto loaded = kmcdoc::ProcessesDocument::Load(path);
-    EXPECT_EQ(Verdicts(document, VARIANT_FALSE), kmcdoc::VerdictsJson(kmcdoc::DocumentVerdicts(*loaded), nullptr));
+    EXPECT_EQ(Verdicts(document, VARIANT_FALSE),
+              kmcdoc::VerdictsJson(kmcdoc::DocumentVerdicts(*loaded), nullptr));
     const auto processes = kmcdoc::ProcessVerdicts(*loaded);
     EXPECT_EQ(Verdicts(document, VARIANT_TRUE),
               kmcdoc::VerdictsJson(kmcdoc::DocumentVerdicts(*loaded), &processes));
@@ -113,8 +114,9 @@ TEST(HostApiTest, TheModifiedFlagFollowsEditsAndIsCleared) {
     ASSERT_EQ(kmcdoc_clear_modified(document.Get()), S_OK);
     EXPECT_EQ(modified(), VARIANT_FALSE);
     NoxComPtr<IVxKMCSpecies> created;
-    ASSERT_EQ(Object<IVxKMCSpeciesList>(document, "SpeciesList")->CreateSpecies(NoxBSTR("CO").Get(), created.Put()),
-              S_OK);
+    ASSERT_EQ(
+        Object<IVxKMCSpeciesList>(document, "SpeciesList")->CreateSpecies(NoxBSTR("CO").Get(), created.Put()),
+        S_OK);
     EXPECT_EQ(modified(), VARIANT_TRUE);
 
     BSTR text = nullptr;
@@ -140,7 +142,8 @@ TEST(HostApiTest, AConfigurationDocumentHandsOutItsConfigurationsAndHistory) {
     double time = 0;
     ASSERT_EQ(configuration->get_FrameTime(&time), S_OK);
     EXPECT_EQ(time, 1.5);
-    NoxComPtr<IVxKMCConfigurationHistory> history = Object<IVxKMCConfigurationHistory>(document, "ConfigurationHistory");
+    NoxComPtr<IVxKMCConfigurationHistory> history =
+        Object<IVxKMCConfigurationHistory>(document, "ConfigurationHistory");
     LONG actions = 0;
     ASSERT_EQ(history->get_NumActions(&actions), S_OK);
     EXPECT_EQ(actions, 3);
@@ -172,7 +175,8 @@ TEST(HostApiTest, AFailedOpenSaysWhereReadingStood) {
         std::string description;
     };
     const Case cases[] = {
-        {text, E_UNEXPECTED, "test.xml:3: Lattice", "Symmetry group specified does not match the lattice type"},
+        {text, E_UNEXPECTED, "test.xml:3: Lattice",
+         "Symmetry group specified does not match the lattice type"},
         {"<Other/>", E_INVALIDARG, "<null>",
          "test.xml is not a processes document: its root element is \"Other\", not \"ProcessesDocument\"."},
     };
@@ -213,7 +217,8 @@ TEST(HostApiTest, RefusalsLeaveTheirDescription) {
     };
     const Case cases[] = {
         {[&] { return kmcdoc_object(processes.Get(), "Configurations", &object); }, E_INVALIDARG,
-         "This document has no top-level object \"Configurations\"; it has Lattice, SpeciesList, ProcessList and "
+         "This document has no top-level object \"Configurations\"; it has Lattice, SpeciesList, ProcessList "
+         "and "
          "InteractionList."},
         {[&] { return kmcdoc_object(configurations.Get(), "ProcessList", &object); }, E_INVALIDARG,
          "This document has no top-level object \"ProcessList\"; it has Lattice and SpeciesList."},
@@ -225,14 +230,16 @@ TEST(HostApiTest, RefusalsLeaveTheirDescription) {
          "Verdicts are asked of a processes document; this is a configuration document."},
         {[&] { return kmcdoc_set_lattice(processes.Get(), "Square", "p 4 m m", 1, 1, 90); }, E_UNEXPECTED,
          "KMCLattice has already been initialised"},
-        {[&] { return kmcdoc_set_lattice(configurations.Get(), "Square", "p 6 m m", 1, 1, 90); }, E_UNEXPECTED,
-         "Symmetry group specified does not match the lattice type"},
+        {[&] { return kmcdoc_set_lattice(configurations.Get(), "Square", "p 6 m m", 1, 1, 90); },
+         E_UNEXPECTED, "Symmetry group specified does not match the lattice type"},
         {[&] { return kmcdoc_new(3, &none); }, E_INVALIDARG,
          "There is no kind of document numbered 3; a processes document is 1, a configuration document 2."},
         {[&] { return kmcdoc_open_file(missing.c_str(), 0, &none, nullptr); }, E_FAIL,
          LoadFailureText(missing)},
-        {[&] { return kmcdoc_kind(nullptr, nullptr); }, E_POINTER, "A required object is missing (null pointer)."},
-        {[&] { return kmcdoc_object(processes.Get(), nullptr, &object); }, E_POINTER, "No element name was given."},
+        {[&] { return kmcdoc_kind(nullptr, nullptr); }, E_POINTER,
+         "A required object is missing (null pointer)."},
+        {[&] { return kmcdoc_object(processes.Get(), nullptr, &object); }, E_POINTER,
+         "No element name was given."},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.call(), c.expected) << c.description;

@@ -7,13 +7,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <iomanip>
+#include <limits>
 #include <locale>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <limits>
-#include <optional>
-#include <random>
 
 #include "module/support.h"
 #include "nox/locale.h"
@@ -36,13 +36,25 @@ std::optional<double> NumberOf(const KMCExpression& expression) {
 }
 
 TEST(ExpressionTest, TextIsANumberOnlyWhenTheWholeTextIsOne) {
-    struct Case { std::string text; std::optional<double> number; std::string stored; };
+    struct Case {
+        std::string text;
+        std::optional<double> number;
+        std::string stored;
+    };
     const std::nullopt_t no = std::nullopt;
-    for (const Case& c : std::vector<Case>{
-             {"1e13", 1e13, "1.00000e13"}, {"+1E+13", 1e13, "1.00000e13"}, {" \t1e13", 1e13, "1.00000e13"},
-             {"-.5", -0.5, "-0.500000"}, {"5.", 5.0, "5.00000"}, {"", 0.0, "0.00000"}, {"1e13 ", no, "1e13 "},
-             {"abc", no, "abc"}, {"1.0x", no, "1.0x"}, {"1e", no, "1e"}, {" ", no, " "}, {"1,5", no, "1,5"},
-             {std::string("1\0", 2), no, std::string("1\0", 2)}}) {
+    for (const Case& c : std::vector<Case>{{"1e13", 1e13, "1.00000e13"},
+                                           {"+1E+13", 1e13, "1.00000e13"},
+                                           {" \t1e13", 1e13, "1.00000e13"},
+                                           {"-.5", -0.5, "-0.500000"},
+                                           {"5.", 5.0, "5.00000"},
+                                           {"", 0.0, "0.00000"},
+                                           {"1e13 ", no, "1e13 "},
+                                           {"abc", no, "abc"},
+                                           {"1.0x", no, "1.0x"},
+                                           {"1e", no, "1e"},
+                                           {" ", no, " "},
+                                           {"1,5", no, "1,5"},
+                                           {std::string("1\0", 2), no, std::string("1\0", 2)}}) {
         KMCExpression expression(c.text);
         EXPECT_EQ(NumberOf(expression), c.number) << c.text;
         EXPECT_EQ(expression.ValueAsString(false), c.stored) << c.text;
@@ -58,13 +70,25 @@ TEST(ExpressionTest, SetValueRefusesByLevelAndAFailureChangesNothing) {
     const Outcome negative{E_UNEXPECTED, "Numeric value must not be negative"};
     const Outcome ok{S_OK, ""};
     using L = KMCExpression::ValidationLevel;
-    struct Case { std::string text; L level; Outcome outcome; std::string stored = {}; };
-    for (const Case& c : std::vector<Case>{
-             {"", L::AnyValue, empty}, {"abc", L::AnyValue, notNumeric}, {"2 ", L::AnyValue, notNumeric},
-             {"inf", L::AnyValue, notNumeric}, {"-nan", L::AnyValue, notNumeric}, {"1e999", L::Positive, notNumeric},
-             {"0", L::Positive, notPositive}, {"-1e-300", L::Positive, notPositive}, {"-1", L::NonNegative, negative},
-             {"0", L::NonNegative, ok, "0.00000"}, {"1e-300", L::Positive, ok, "1.00000e-300"},
-             {"-1", L::AnyValue, ok, "-1.00000"}, {"20.0", L::AnyValue, ok, "20.0000"}}) {
+    struct Case {
+        std::string text;
+        L level;
+        Outcome outcome;
+        std::string stored = {};
+    };
+    for (const Case& c : std::vector<Case>{{"", L::AnyValue, empty},
+                                           {"abc", L::AnyValue, notNumeric},
+                                           {"2 ", L::AnyValue, notNumeric},
+                                           {"inf", L::AnyValue, notNumeric},
+                                           {"-nan", L::AnyValue, notNumeric},
+                                           {"1e999", L::Positive, notNumeric},
+                                           {"0", L::Positive, notPositive},
+                                           {"-1e-300", L::Positive, notPositive},
+                                           {"-1", L::NonNegative, negative},
+                                           {"0", L::NonNegative, ok, "0.00000"},
+                                           {"1e-300", L::Positive, ok, "1.00000e-300"},
+                                           {"-1", L::AnyValue, ok, "-1.00000"},
+                                           {"20.0", L::AnyValue, ok, "20.0000"}}) {
         KMCExpression expression(7.0);
         EXPECT_EQ(Raised([&] { expression.SetValue(c.text, c.level, false); }), c.outcome) << c.text;
         const bool stored = c.outcome.first == S_OK;
@@ -74,16 +98,27 @@ TEST(ExpressionTest, SetValueRefusesByLevelAndAFailureChangesNothing) {
 }
 
 TEST(ExpressionTest, StoredTextKeepsSixDigitsUnlessTheyLoseTheValueAndDisplayTextIsShort) {
-    struct Case { double value; std::string stored, shown; };
-    for (const Case& c : std::vector<Case>{
-             {20, "20.0000", "20"}, {0.5, "0.500000", "0.5"}, {-3, "-3.00000", "-3"}, {0, "0.00000", "0"},
-             {-0.0, "-0.00000", "-0"}, {1e13, "1.00000e13", "1e+13"}, {123456, "123456.0", "123456"},
-             {2.5e-4, "0.000250000", "0.00025"}, {1.5e-7, "1.50000e-07", "1.5e-07"},
-             // six digits would round these
-             {1.23456789e13, "1.23456789e13", "1.23457e+13"}, {123456.5, "123456.5", "123456"},
-             {1234567, "1234567.0", "1.23457e+06"}, {0.1 + 0.2, "0.30000000000000004", "0.3"},
-             {std::numeric_limits<double>::max(), "1.7976931348623157e308", "1.79769e+308"},
-             {std::numeric_limits<double>::denorm_min(), "4.94066e-324", "4.94066e-324"}}) {
+    struct Case {
+        double value;
+        std::string stored, shown;
+    };
+    for (const Case& c :
+         std::vector<Case>{{20, "20.0000", "20"},
+                           {0.5, "0.500000", "0.5"},
+                           {-3, "-3.00000", "-3"},
+                           {0, "0.00000", "0"},
+                           {-0.0, "-0.00000", "-0"},
+                           {1e13, "1.00000e13", "1e+13"},
+                           {123456, "123456.0", "123456"},
+                           {2.5e-4, "0.000250000", "0.00025"},
+                           {1.5e-7, "1.50000e-07", "1.5e-07"},
+                           // six digits would round these
+                           {1.23456789e13, "1.23456789e13", "1.23457e+13"},
+                           {123456.5, "123456.5", "123456"},
+                           {1234567, "1234567.0", "1.23457e+06"},
+                           {0.1 + 0.2, "0.30000000000000004", "0.3"},
+                           {std::numeric_limits<double>::max(), "1.7976931348623157e308", "1.79769e+308"},
+                           {std::numeric_limits<double>::denorm_min(), "4.94066e-324", "4.94066e-324"}}) {
         KMCExpression expression(c.value);
         EXPECT_EQ(expression.ValueAsString(false), c.stored) << c.value;
         EXPECT_EQ(expression.ValueAsString(true), c.shown) << c.value;
@@ -133,8 +168,9 @@ std::string StreamCanonicalText(double value) {
 }
 
 TEST(ExpressionTest, StoredTextIsTheStreamsText) {
-    std::vector<double> values = {0.0, -0.0, 1.0, 20.0, 0.5, 1e13, 1.23456789e13, 123456.0, 100000.0, 999999.5,
-                                  9.9999995, 0.0001, 0.00001, 1e-5, 1.5e-7, 2.77, 1e300, 5e-324, -273.15};
+    std::vector<double> values = {0.0,      -0.0,     1.0,      20.0,      0.5,    1e13,    1.23456789e13,
+                                  123456.0, 100000.0, 999999.5, 9.9999995, 0.0001, 0.00001, 1e-5,
+                                  1.5e-7,   2.77,     1e300,    5e-324,    -273.15};
     for (int k = -12; k <= 20; ++k) {
         for (double mantissa : {1.0, 1.5, 9.999995, 9.9999995, 1.0000005, 123456.5, 3.0 / 7.0})
             values.push_back(mantissa * std::pow(10.0, k));
@@ -143,19 +179,26 @@ TEST(ExpressionTest, StoredTextIsTheStreamsText) {
     while (values.size() < 30000) {
         const double value = std::bit_cast<double>(bits());
         if (std::isfinite(value)) values.push_back(value);
-        values.push_back(static_cast<double>(bits() % 2000001) / std::pow(10.0, static_cast<int>(bits() % 9)));
+        values.push_back(static_cast<double>(bits() % 2000001) /
+                         std::pow(10.0, static_cast<int>(bits() % 9)));
     }
-    for (double value : values) ASSERT_EQ(KMCExpression(value).ValueAsString(false), StreamCanonicalText(value)) << value;
+    for (double value : values)
+        ASSERT_EQ(KMCExpression(value).ValueAsString(false), StreamCanonicalText(value)) << value;
 }
 
 TEST(ExpressionTest, OperatorsCombineNumbersAndOtherwiseWriteTheFormula) {
     const KMCExpression abc("abc"), two(2.0), three(3.0);
-    struct Case { KMCExpression result; std::optional<double> number; std::string text; };
-    for (const Case& c : std::vector<Case>{
-             {abc + two, std::nullopt, "( abc + 2.00000 )"}, {two * three, 6.0, "6.00000"},
-             {(abc + two) * three, std::nullopt, "( ( abc + 2.00000 ) * 3.00000 )"},
-             {KMCExpression() + two, 2.0, "2.00000"},
-             {KMCExpression(0.1) + KMCExpression(0.2), 0.1 + 0.2, "0.30000000000000004"}}) {
+    struct Case {
+        KMCExpression result;
+        std::optional<double> number;
+        std::string text;
+    };
+    for (const Case& c :
+         std::vector<Case>{{abc + two, std::nullopt, "( abc + 2.00000 )"},
+                           {two * three, 6.0, "6.00000"},
+                           {(abc + two) * three, std::nullopt, "( ( abc + 2.00000 ) * 3.00000 )"},
+                           {KMCExpression() + two, 2.0, "2.00000"},
+                           {KMCExpression(0.1) + KMCExpression(0.2), 0.1 + 0.2, "0.30000000000000004"}}) {
         EXPECT_EQ(NumberOf(c.result), c.number) << c.text;
         EXPECT_EQ(c.result.ValueAsString(false), c.text);
     }
@@ -175,7 +218,8 @@ TEST(ExpressionTest, ZeroEmptinessAndDependencies) {
 class DecimalCommaTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!comma_.Available()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (build.sh generates it)";
+        if (!comma_.Available())
+            GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (build.sh generates it)";
     }
 
 private:
@@ -183,10 +227,15 @@ private:
 };
 
 TEST_F(DecimalCommaTest, UserTextIsReadAndShownWithTheCommaButStoredInTheCLocale) {
-    struct Case { double value; std::string shown; double typedBack; };
-    for (const Case& c : std::vector<Case>{
-             {1.5, "1,5", 1.5}, {123456, "123456", 123456}, {1234567, "1,23457e+06", 1234570},
-             {-2.5e-4, "-0,00025", -2.5e-4}}) {
+    struct Case {
+        double value;
+        std::string shown;
+        double typedBack;
+    };
+    for (const Case& c : std::vector<Case>{{1.5, "1,5", 1.5},
+                                           {123456, "123456", 123456},
+                                           {1234567, "1,23457e+06", 1234570},
+                                           {-2.5e-4, "-0,00025", -2.5e-4}}) {
         const std::string shown = KMCExpression(c.value).ValueAsString(true);
         EXPECT_EQ(shown, c.shown);  // never grouped, or it could not be typed back
         KMCExpression typed;

@@ -100,9 +100,13 @@ private:
 class FrameTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ASSERT_EQ(nox::typelib::RegisterTypeLibrary(
-                      {LIBID_FrameTest, 1, 0, "FrameTest", {&DescribeInterface(static_cast<IVxTestWidget*>(nullptr))}}),
-                  S_OK);
+        ASSERT_EQ(
+            nox::typelib::RegisterTypeLibrary({LIBID_FrameTest,
+                                               1,
+                                               0,
+                                               "FrameTest",
+                                               {&DescribeInterface(static_cast<IVxTestWidget*>(nullptr))}}),
+            S_OK);
     }
     static void TearDownTestSuite() { nox::typelib::UnregisterTypeLibrary(LIBID_FrameTest, 1); }
 

@@ -43,8 +43,9 @@ TEST(LatticeTest, RefusedSetUpsChangeNothing) {
         {1, 1, -HUGE_VAL, "Lattice angle theta must be a finite number."},
     };
     for (auto [u, v, theta, message] : lengths) {
-        EXPECT_EQ(Raised([&, u = u, v = v, theta = theta] { fresh->SetLattice(2, "Square", "p 4", u, v, theta); }),
-                  Outcome(E_INVALIDARG, message));
+        EXPECT_EQ(
+            Raised([&, u = u, v = v, theta = theta] { fresh->SetLattice(2, "Square", "p 4", u, v, theta); }),
+            Outcome(E_INVALIDARG, message));
         EXPECT_EQ(fresh->SymmetryOperators().size(), 0u);
     }
     // Set again while the document loads, and a lattice that failed to set up still can be.

@@ -67,7 +67,8 @@ TEST_F(SpeciesTest, ValuesADocumentCannotSaveAreRefusedAndChangeNothing) {
     const SpeciesValues before = ValuesOf(species.Get());
     EXPECT_CALL(document_, SetModified).Times(0);
     const std::pair<std::u16string, std::string> texts[] = {
-        {u"A\u0001", "U+0001 at offset 1"}, {std::u16string(u"x\0y", 3), "U+0000 at offset 1"},
+        {u"A\u0001", "U+0001 at offset 1"},
+        {std::u16string(u"x\0y", 3), "U+0000 at offset 1"},
         {u"\uFFFE", "U+FFFE at offset 0"}};
     for (const auto& [text, problem] : texts) {
         NoxBSTR category = NoxBSTR::Attach(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
@@ -268,14 +269,17 @@ TEST(ColorSetTest, DistanceIsTheNearestOfAllColoursExactly) {
         std::vector<ColorValue> colors;
         for (size_t k = 0; k < count; ++k) colors.push_back(draw());
         // Some colours in a corner, so that candidates elsewhere reach far for their nearest.
-        for (size_t k = 0; k < count / 10; ++k) colors.push_back(ColorValue(0xFF000000u | (random() & 0x0F0F0Fu)));
+        for (size_t k = 0; k < count / 10; ++k)
+            colors.push_back(ColorValue(0xFF000000u | (random() & 0x0F0F0Fu)));
         const kmc::ColorSet set(colors);
         for (int trial = 0; trial < 200; ++trial) {
             const ColorValue candidate = draw();
             float nearest = 1.0f;
             for (ColorValue color : colors) {
                 float sum = 0.0f;
-                for (int k = 0; k < 3; ++k) sum += (scaled(candidate, k) - scaled(color, k)) * (scaled(candidate, k) - scaled(color, k));
+                for (int k = 0; k < 3; ++k)
+                    sum +=
+                        (scaled(candidate, k) - scaled(color, k)) * (scaled(candidate, k) - scaled(color, k));
                 nearest = std::min(nearest, sum / 3.0f);
             }
             ASSERT_EQ(set.Distance(candidate), std::sqrt(nearest)) << count << " colours, trial " << trial;

@@ -4,9 +4,9 @@
 
 #include <gmock/gmock.h>
 
+#include <locale.h>
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 #include <memory>
 #include <optional>
 #include <ostream>

@@ -59,7 +59,8 @@ TEST_F(ReaderDiagnosticsTest, NumbersAndFlagsThatDoNotReadCleanlyAreNamedWithThe
         LONG n = 0;
         VARIANT_BOOL b = 0;
         EXPECT_EQ(Reader()->GetDoubleAttributeValue(Text("x").Get(), &x), S_OK);
-        EXPECT_EQ(reader_->GetLongAttributeValue(std::string_view("n"), &n), S_OK);  // the 8-bit entrance records alike
+        EXPECT_EQ(reader_->GetLongAttributeValue(std::string_view("n"), &n),
+                  S_OK);                          // the 8-bit entrance records alike
         const bool flagReads = i == 0 || i == 4;  // "true" and "false"; "TRUE", "1" and none read as absent
         EXPECT_EQ(Reader()->GetBoolAttributeValue(Text("b").Get(), &b), flagReads ? S_OK : S_FALSE);
         EXPECT_EQ(Reader()->GetDoubleAttributeValue(Text("absent").Get(), &x), S_FALSE);

@@ -69,7 +69,8 @@ std::u16string Take(BSTR text) {
 class TypeLibRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(nox::typelib::RegisterTypeLibrary({kLibId, 2, 3, "DialLib", {&kDial, &kKnob, &kPanel}}), S_OK);
+        ASSERT_EQ(nox::typelib::RegisterTypeLibrary({kLibId, 2, 3, "DialLib", {&kDial, &kKnob, &kPanel}}),
+                  S_OK);
         ASSERT_EQ(LoadRegTypeLib(kLibId, 2, 0, 0, &lib_), S_OK);
         ASSERT_EQ(lib_->GetTypeInfo(0, &dial_), S_OK);
     }
@@ -135,8 +136,10 @@ TEST_F(TypeLibRegistry, NamesComeFromTheTablesAndPropertiesShareTheirDispId) {
 // references by the name of the interface they resolve to.
 std::string TypeText(ITypeInfo* info, const TYPEDESC& type) {
     switch (type.vt) {
-        case VT_PTR: return "*" + TypeText(info, *type.lptdesc);
-        case VT_SAFEARRAY: return "[" + TypeText(info, *type.lptdesc) + "]";
+        case VT_PTR:
+            return "*" + TypeText(info, *type.lptdesc);
+        case VT_SAFEARRAY:
+            return "[" + TypeText(info, *type.lptdesc) + "]";
         case VT_USERDEFINED: {
             ITypeInfo* target = nullptr;
             if (info->GetRefTypeInfo(type.hreftype, &target) != S_OK) return "<unresolved>";
@@ -146,7 +149,8 @@ std::string TypeText(ITypeInfo* info, const TYPEDESC& type) {
             const std::u16string text = Take(name);
             return std::string(text.begin(), text.end());
         }
-        default: return std::to_string(type.vt);
+        default:
+            return std::to_string(type.vt);
     }
 }
 
@@ -158,7 +162,8 @@ std::string FunctionText(ITypeInfo* info, UINT index) {
                        std::to_string(desc->oVft) + " (";
     for (SHORT p = 0; p < desc->cParams; ++p) {
         const ELEMDESC& param = desc->lprgelemdescParam[p];
-        text += (p ? ", " : "") + std::to_string(param.paramdesc.wParamFlags) + " " + TypeText(info, param.tdesc);
+        text +=
+            (p ? ", " : "") + std::to_string(param.paramdesc.wParamFlags) + " " + TypeText(info, param.tdesc);
     }
     text += ")";
     EXPECT_EQ(desc->elemdescFunc.tdesc.vt, VT_HRESULT);
@@ -178,7 +183,9 @@ TEST_F(TypeLibRegistry, TypeAttributesAndFunctionsDescribeTheVtableInSlotOrder) 
     const Case cases[] = {
         {0, dual, 11 * 8, {"1 2 @56 (10 *3)", "1 4 @64 (1 3)", "2 1 @72 (1 3, 10 *5)", "3 4 @80 (1 3, 1 8)"}},
         {1, 0, 4 * 8, {"1 1 @24 ()"}},
-        {2, dual, 10 * 8,
+        {2,
+         dual,
+         10 * 8,
          {"1 2 @56 (1 3, 10 **ITestDial)", "2 1 @64 (1 *ITestDial, 1 9, 10 *[3])", "3 1 @72 (2 *8, 10 *12)"}},
     };
     for (const Case& c : cases) {

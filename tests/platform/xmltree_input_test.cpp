@@ -91,7 +91,8 @@ TEST(XmlTreeParseLines, FailuresNameThePositionInTheOriginalText) {
         {"<a>x\r\ny\r\n<b>&#0;</b></a>", "line 3, column 4: character reference \"&#0;\""},
     };
     for (const auto& [text, expected] : cases) {
-        const std::string description = Raised([text = text] { (void)xmlTree::ParseString(text); }).Description();
+        const std::string description =
+            Raised([text = text] { (void)xmlTree::ParseString(text); }).Description();
         EXPECT_NE(description.find(expected), std::string::npos) << description;
     }
 }
@@ -174,7 +175,8 @@ TEST(XmlTreeParseMemory, RunningOutOfMemoryIsReportedAsSuch) {
     for (const auto& [parse, expected] :
          {std::pair<std::function<void()>, std::string>{[text = text] { (void)xmlTree::ParseString(text); },
                                                         "Out of memory while parsing XML"},
-          {[path = path] { (void)xmlTree::ParseFile(path); }, path + ": out of memory while reading the file"}}) {
+          {[path = path] { (void)xmlTree::ParseFile(path); },
+           path + ": out of memory while reading the file"}}) {
         const std::vector<std::exception_ptr> failures = kmctest::FailuresWithEachAllocationFailing(parse);
         EXPECT_GE(failures.size(), 5u);
         for (const std::exception_ptr& failure : failures) {
