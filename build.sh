@@ -14,7 +14,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(g++ clang-14 libclang-rt-14-dev llvm-14 cmake ninja-build pkg-config
-          libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev locales)
+          libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev locales
+          librsvg2-bin)
 
 install_missing() {
     local missing=()

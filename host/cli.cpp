@@ -11,6 +11,7 @@
 #include "interaction_command.h"
 #include "nox/result.h"
 #include "processes_document.h"
+#include "render_command.h"
 #include "report.h"
 #include "typelib_report.h"
 #include "verdicts.h"
@@ -202,6 +203,7 @@ int RunCommand(int argc, char** argv) {
                      AddValidateCommand, AddCompareCommand, AddCoverageCommand})
         add(app, outcome);
     AddAddInteractionCommand(app);
+    AddRenderCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
