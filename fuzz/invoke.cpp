@@ -30,6 +30,7 @@
 #include "configuration/configuration.h"
 #include "configuration/configuration_history.h"
 #include "configuration/configuration_history_action.h"
+#include "interaction/interaction_list.h"
 #include "process/process_list.h"
 #include "species/species_list.h"
 #include "typelib/typelib.h"
@@ -79,6 +80,9 @@ const ClassRow kClasses[] = {
          KMCProcessList::FromInterface(object).SetParent(&f.document->Document(), nullptr, &f.document->Lattice(),
                                                          &f.document->SpeciesList());
      }},
+    {"VxDocuments.KMCInteractionDetail.1", nullptr},
+    {"VxDocuments.KMCInteraction.1",
+     [](IDispatch* object, Fixture& f) { KMCInteraction::FromInterface(object).SetParent(&f.document->InteractionList()); }},
     {"VxDocuments.KMCConfigurationHistoryAction.1",
      [](IDispatch* object, Fixture& f) {
          KMCConfigurationHistoryAction::FromInterface(object).SetParent(&f.document->Document());
@@ -296,6 +300,8 @@ public:
             NoxComPtr<IDispatch>(static_cast<IVxKMCSpeciesList*>(&fixture_.document->SpeciesList())));
         pool_.push_back(
             NoxComPtr<IDispatch>(static_cast<IVxKMCProcessList*>(&fixture_.document->ProcessList())));
+        pool_.push_back(
+            NoxComPtr<IDispatch>(static_cast<IVxKMCInteractionList*>(&fixture_.document->InteractionList())));
     }
     void Run() {
         for (int calls = 0; calls < 24 && in_.remaining_bytes() > 0; ++calls) {

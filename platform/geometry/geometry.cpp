@@ -44,7 +44,7 @@ bool IsSingular(const TransformMatrix& m, double determinant) {
 TransformMatrix TransformMatrix::Inverse() const {
     const double det = Determinant(*this);
     if (IsSingular(*this, det)) {
-        nox::Throw(E_INVALIDARG, "The transform matrix cannot be inverted: its linear part is singular");
+        throw NoxResult(E_INVALIDARG, "The transform matrix cannot be inverted: its linear part is singular");
     }
     // Adjugate over the determinant: entry (r, c) of the inverse is the cofactor of (c, r),
     // taken with cyclic indices so that the sign comes out of the index order.

@@ -11,7 +11,7 @@
 namespace {
 
 [[noreturn]] void RejectTriplet(std::string_view triplet, std::string_view reason) {
-    nox::Throw(E_INVALIDARG,
+    throw NoxResult(E_INVALIDARG,
                "The symmetry operator \"" + std::string(triplet) +
                    "\" is not a coordinate triplet such as \"-y,x-y,z\": " + std::string(reason));
 }

@@ -214,6 +214,5 @@ HRESULT CheckStandard(HRESULT hr) {
     return hr;
 }
 
-void Throw(HRESULT code, std::string description) { throw NoxResult(code, std::move(description)); }
 
 }  // namespace nox

@@ -108,7 +108,5 @@ NOX_EXPORT HRESULT Check(HRESULT hr);
 // a failure is raised with the standard text of its code. Returns the success code.
 NOX_EXPORT HRESULT CheckStandard(HRESULT hr);
 
-// Raises NoxResult(code, description).
-[[noreturn]] NOX_EXPORT void Throw(HRESULT code, std::string description);
 
 }  // namespace nox

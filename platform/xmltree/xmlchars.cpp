@@ -71,7 +71,7 @@ std::string Hex(unsigned value, int digits) {
 }
 
 [[noreturn]] void Reject(std::string_view subject, std::string_view problem) {
-    nox::Throw(E_INVALIDARG, "Invalid " + std::string(subject) + ": " + std::string(problem));
+    throw NoxResult(E_INVALIDARG, "Invalid " + std::string(subject) + ": " + std::string(problem));
 }
 
 // Walks `text` one code point at a time and returns the first problem: invalid UTF-8, or

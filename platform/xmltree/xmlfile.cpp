@@ -42,7 +42,7 @@ private:
 };
 
 [[noreturn]] void Fail(const std::string& path, std::string_view action, std::string_view reason) {
-    nox::Throw(E_FAIL, path + ": cannot " + std::string(action) + ": " + std::string(reason));
+    throw NoxResult(E_FAIL, path + ": cannot " + std::string(action) + ": " + std::string(reason));
 }
 
 [[noreturn]] void FailWithErrno(const std::string& path, std::string_view action) {

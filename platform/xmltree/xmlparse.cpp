@@ -26,7 +26,7 @@ constexpr unsigned kParseOptions = pugi::parse_cdata | pugi::parse_eol | pugi::p
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-[[noreturn]] void Malformed(std::string description) { nox::Throw(E_INVALIDARG, std::move(description)); }
+[[noreturn]] void Malformed(std::string description) { throw NoxResult(E_INVALIDARG, std::move(description)); }
 
 void AppendCharacterReference(std::string& out, std::string_view reference) {
     const bool hex = reference.starts_with("#x");
@@ -140,7 +140,7 @@ public:
 
 private:
     [[noreturn]] void Fail(ptrdiff_t offset, std::string_view reason) const {
-        nox::Throw(E_FAIL, errorPrefix_ + " at " + Position(static_cast<size_t>(offset)) + ": " +
+        throw NoxResult(E_FAIL, errorPrefix_ + " at " + Position(static_cast<size_t>(offset)) + ": " +
                                std::string(reason));
     }
 
@@ -254,7 +254,7 @@ private:
 
 // Raises E_FAIL "<prefix>: <reason>".
 [[noreturn]] void Unreadable(const std::string& prefix, std::string_view reason) {
-    nox::Throw(E_FAIL, prefix + ": " + std::string(reason));
+    throw NoxResult(E_FAIL, prefix + ": " + std::string(reason));
 }
 
 // Converts UTF-16 (after its byte-order mark) to UTF-8; a broken sequence is refused, not
@@ -312,7 +312,7 @@ std::unique_ptr<xmlTree> ReportingOutOfMemory(Parse parse, Describe describe) {
     try {
         return parse();
     } catch (const std::bad_alloc&) {
-        nox::Throw(E_OUTOFMEMORY, describe());
+        throw NoxResult(E_OUTOFMEMORY, describe());
     }
 }
 

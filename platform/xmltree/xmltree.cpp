@@ -136,7 +136,7 @@ void xmlElement::Append(xmlNode& node) {
 }
 
 void xmlElement::AddChild(std::unique_ptr<xmlNode> node) {
-    if (!node) nox::Throw(E_INVALIDARG, "AddChild was given no node to add to element \"" + Name() + "\"");
+    if (!node) throw NoxResult(E_INVALIDARG, "AddChild was given no node to add to element \"" + Name() + "\"");
     xmlNode& added = *Tree().texts_.emplace_back(std::move(node));
     Append(added);
 }
@@ -190,16 +190,16 @@ xmlAttributeClass* xmlTree::FindAttributeClass(std::string_view name) {
 }
 
 void xmlTree::CheckOwned(const xmlNameClass* cls, std::string_view role) const {
-    if (cls == nullptr) nox::Throw(E_INVALIDARG, "No " + std::string(role) + " was given");
+    if (cls == nullptr) throw NoxResult(E_INVALIDARG, "No " + std::string(role) + " was given");
     if (cls->tree_ != this) {
-        nox::Throw(E_INVALIDARG,
+        throw NoxResult(E_INVALIDARG,
                    "The " + std::string(role) + " \"" + cls->Name() + "\" belongs to another XML tree");
     }
 }
 
 xmlElement* xmlTree::NewElement(xmlElement* parent, const xmlElementClass& cls) {
     if (parent == nullptr && root_ != nullptr)
-        nox::Throw(E_UNEXPECTED, "The XML tree already has a root element");
+        throw NoxResult(E_UNEXPECTED, "The XML tree already has a root element");
     if (parent != nullptr) parent->children_.MakeRoom(arena_);
     auto* element = new (arena_.Allocate(sizeof(xmlElement), alignof(xmlElement))) xmlElement(cls);
     if (parent != nullptr) {
@@ -219,7 +219,7 @@ xmlElement* xmlTree::AddElement(xmlElement* parent, xmlElementClass* cls, size_t
 }
 
 xmlAttribute* xmlTree::AddAttribute(xmlElement* element, xmlAttributeClass* cls, std::string_view value) {
-    if (element == nullptr) nox::Throw(E_INVALIDARG, "No element was given for the attribute");
+    if (element == nullptr) throw NoxResult(E_INVALIDARG, "No element was given for the attribute");
     CheckOwned(&element->Class(), "element");
     CheckOwned(cls, "attribute class");
     xmltree::CheckCharacterData(value, [cls] { return "value of XML attribute \"" + cls->Name() + "\""; });

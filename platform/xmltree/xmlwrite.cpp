@@ -199,7 +199,7 @@ private:
 }  // namespace
 
 std::string xmlTree::SaveString() const {
-    if (!root_) nox::Throw(E_UNEXPECTED, "The XML tree has no root element to save");
+    if (!root_) throw NoxResult(E_UNEXPECTED, "The XML tree has no root element to save");
     return Serializer().Write(*root_);
 }
 

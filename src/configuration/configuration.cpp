@@ -27,7 +27,7 @@ HRESULT KMCConfiguration::put_FrameTime(double time) {
 }
 
 HRESULT KMCConfiguration::get_Configuration(BSTR* configuration) {
-    return Boundary([&] { *kmc::Out(configuration) = NoxBSTR(configuration_).Detach(); });
+    return Boundary([&] { kmc::OutText(configuration, configuration_); });
 }
 
 HRESULT KMCConfiguration::put_Configuration(BSTR configuration) {

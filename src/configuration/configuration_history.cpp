@@ -19,7 +19,7 @@ NoxComPtr<KMCConfigurationHistoryAction> KMCConfigurationHistory::NewAction() co
 }
 
 HRESULT KMCConfigurationHistory::get_Task(BSTR* task) {
-    return Boundary([&] { *kmc::Out(task) = NoxBSTR(task_).Detach(); });
+    return Boundary([&] { kmc::OutText(task, task_); });
 }
 
 HRESULT KMCConfigurationHistory::put_Task(BSTR task) {
@@ -27,7 +27,7 @@ HRESULT KMCConfigurationHistory::put_Task(BSTR task) {
 }
 
 HRESULT KMCConfigurationHistory::get_ProcessesDocID(BSTR* id) {
-    return Boundary([&] { *kmc::Out(id) = NoxBSTR(processesDocumentId_).Detach(); });
+    return Boundary([&] { kmc::OutText(id, processesDocumentId_); });
 }
 
 HRESULT KMCConfigurationHistory::put_ProcessesDocID(BSTR id) {

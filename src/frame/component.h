@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -18,6 +19,7 @@
 #include "dispatch/dispatch.h"
 #include "nox/registry.h"
 #include "nox/result.h"
+#include "nox/strings.h"
 #include "nox/unknown.h"
 #include "vxostrel/document.h"
 #include "vxostrel/ids.h"
@@ -50,6 +52,17 @@ T* Out(T* pointer, const char* qualifiedName) {
         throw NoxResult(E_POINTER, std::string("Output argument for ") + qualifiedName + " is not set.");
     *pointer = T{};
     return pointer;
+}
+
+// Hands out `text` through an output argument as a new automation string. The argument is checked
+// and cleared before the string is made, so a missing pointer leaks nothing.
+inline void OutText(BSTR* out, std::string_view text) {
+    BSTR* target = Out(out);
+    *target = NoxBSTR(text).Detach();
+}
+inline void OutText(BSTR* out, std::string_view text, const char* qualifiedName) {
+    BSTR* target = Out(out, qualifiedName);
+    *target = NoxBSTR(text).Detach();
 }
 
 // Hands out `object` through `out` with a new reference for the caller; null hands out null.

@@ -274,11 +274,17 @@ HRESULT KMCInteraction::RemoveInteractionDetail(LONG index) {
 }
 
 HRESULT KMCInteraction::get_HighestSiteIndex(LONG* index) {
-    return Boundary([&] { *kmc::Out(index) = HighestSiteIndex(); });
+    return Boundary([&] {
+        kmc::Out(index);
+        *index = HighestSiteIndex();
+    });
 }
 
 HRESULT KMCInteraction::get_IsSpeciesUsed(BSTR name, VARIANT_BOOL* used) {
-    return Boundary([&] { *kmc::Out(used) = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name))); });
+    return Boundary([&] {
+        kmc::Out(used);
+        *used = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name)));
+    });
 }
 
 HRESULT KMCInteraction::SaveToXML(IVxOstrelToXML* writer) {

@@ -182,11 +182,17 @@ HRESULT KMCInteractionList::RemoveInteraction(LONG index) {
 }
 
 HRESULT KMCInteractionList::get_HighestSiteIndex(LONG* index) {
-    return Boundary([&] { *kmc::Out(index) = HighestSiteIndex(); });
+    return Boundary([&] {
+        kmc::Out(index);
+        *index = HighestSiteIndex();
+    });
 }
 
 HRESULT KMCInteractionList::get_IsSpeciesUsed(BSTR name, VARIANT_BOOL* used) {
-    return Boundary([&] { *kmc::Out(used) = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name))); });
+    return Boundary([&] {
+        kmc::Out(used);
+        *used = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name)));
+    });
 }
 
 std::string KMCInteractionList::DuplicateReport() const {

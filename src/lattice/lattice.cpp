@@ -85,11 +85,11 @@ HRESULT KMCLattice::get_LatticeSiteList(IVxKMCLatticeSiteList** list) {
 }
 
 HRESULT KMCLattice::get_LatticeType(BSTR* type) {
-    return Boundary([&] { *kmc::Out(type) = NoxBSTR(geometry_.latticeType).Detach(); });
+    return Boundary([&] { kmc::OutText(type, geometry_.latticeType); });
 }
 
 HRESULT KMCLattice::get_SymmetryGroup(BSTR* group) {
-    return Boundary([&] { *kmc::Out(group) = NoxBSTR(geometry_.symmetryGroup).Detach(); });
+    return Boundary([&] { kmc::OutText(group, geometry_.symmetryGroup); });
 }
 
 HRESULT KMCLattice::get_LengthU(double* u) {

@@ -42,11 +42,11 @@ KMCLattice* KMCLatticeSite::ParentLattice() const {
 CKMCDocumentsBase* KMCLatticeSite::ParentDocument() const { return parents_.Document(); }
 
 HRESULT KMCLatticeSite::get_Category(BSTR* category) {
-    return Boundary([&] { *kmc::Out(category) = NoxBSTR(category_).Detach(); });
+    return Boundary([&] { kmc::OutText(category, category_); });
 }
 
 HRESULT KMCLatticeSite::get_Type(BSTR* type) {
-    return Boundary([&] { *kmc::Out(type) = NoxBSTR(type_).Detach(); });
+    return Boundary([&] { kmc::OutText(type, type_); });
 }
 
 HRESULT KMCLatticeSite::get_XPosition(double* x) {

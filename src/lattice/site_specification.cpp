@@ -126,12 +126,12 @@ HRESULT KMCSiteSpecification::put_SiteDetailsAsString(BSTR text) {
 }
 
 HRESULT KMCSiteSpecification::get_SiteDetailsAsString(BSTR* text) {
-    return Boundary([&] { *kmc::Out(text) = NoxBSTR(AddressText(i_, j_, n_)).Detach(); });
+    return Boundary([&] { kmc::OutText(text, AddressText(i_, j_, n_)); });
 }
 
 HRESULT KMCSiteSpecification::get_SiteDetailsAsVelkorString(BSTR* text) {
     // The engine counts sites from 0.
-    return Boundary([&] { *kmc::Out(text) = NoxBSTR(AddressText(i_, j_, int64_t{n_} - 1)).Detach(); });
+    return Boundary([&] { kmc::OutText(text, AddressText(i_, j_, int64_t{n_} - 1)); });
 }
 
 HRESULT KMCSiteSpecification::get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) {

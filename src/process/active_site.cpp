@@ -74,7 +74,7 @@ HRESULT KMCActiveSite::get_SiteSpecification(IVxKMCSiteSpecification** spec) {
 }
 
 HRESULT KMCActiveSite::get_SourcePattern(BSTR* pattern) {
-    return Boundary([&] { *kmc::Out(pattern) = NoxBSTR(sourcePattern_).Detach(); });
+    return Boundary([&] { kmc::OutText(pattern, sourcePattern_); });
 }
 
 HRESULT KMCActiveSite::put_SourcePattern(BSTR pattern) {
@@ -88,7 +88,7 @@ HRESULT KMCActiveSite::put_SourcePattern(BSTR pattern) {
 }
 
 HRESULT KMCActiveSite::get_ResultPattern(BSTR* pattern) {
-    return Boundary([&] { *kmc::Out(pattern) = NoxBSTR(resultPattern_).Detach(); });
+    return Boundary([&] { kmc::OutText(pattern, resultPattern_); });
 }
 
 HRESULT KMCActiveSite::put_ResultPattern(BSTR pattern) {

@@ -33,7 +33,7 @@ HRESULT KMCBlockingSite::get_SiteSpecification(IVxKMCSiteSpecification** spec) {
 }
 
 HRESULT KMCBlockingSite::get_SourcePattern(BSTR* pattern) {
-    return Boundary([&] { *kmc::Out(pattern) = NoxBSTR(sourcePattern_).Detach(); });
+    return Boundary([&] { kmc::OutText(pattern, sourcePattern_); });
 }
 
 HRESULT KMCBlockingSite::put_SourcePattern(BSTR pattern) {

@@ -207,7 +207,7 @@ HRESULT KMCProcess::get_Type(vxKMCProcessType* type) {
 
 HRESULT KMCProcess::get_TypeAsString(BSTR* type) {
     return Boundary([&] {
-        *kmc::Out(type, "KMCProcess::get_TypeAsString") = NoxBSTR(kTypes[static_cast<size_t>(type_)].text).Detach();
+        kmc::OutText(type, kTypes[static_cast<size_t>(type_)].text, "KMCProcess::get_TypeAsString");
     });
 }
 
@@ -231,7 +231,7 @@ HRESULT KMCProcess::put_Identifier(BSTR identifier) {
 }
 
 HRESULT KMCProcess::get_Identifier(BSTR* identifier) {
-    return Boundary([&] { *kmc::Out(identifier) = NoxBSTR(definition_.identifier).Detach(); });
+    return Boundary([&] { kmc::OutText(identifier, definition_.identifier); });
 }
 
 HRESULT KMCProcess::put_Description(BSTR description) {
@@ -241,7 +241,7 @@ HRESULT KMCProcess::put_Description(BSTR description) {
 }
 
 HRESULT KMCProcess::get_Description(BSTR* description) {
-    return Boundary([&] { *kmc::Out(description) = NoxBSTR(definition_.description).Detach(); });
+    return Boundary([&] { kmc::OutText(description, definition_.description); });
 }
 
 HRESULT KMCProcess::put_SpecificationType(vxKMCRateSpecificationType type) {
@@ -261,8 +261,7 @@ HRESULT KMCProcess::get_SpecificationType(vxKMCRateSpecificationType* type) {
 
 HRESULT KMCProcess::get_SpecificationTypeAsString(BSTR* type) {
     return Boundary([&] {
-        *kmc::Out(type, "KMCProcess::get_SpecificationTypeAsString") =
-            NoxBSTR(SpecificationText(definition_.specificationType)).Detach();
+        kmc::OutText(type, SpecificationText(definition_.specificationType), "KMCProcess::get_SpecificationTypeAsString");
     });
 }
 
@@ -275,7 +274,7 @@ HRESULT KMCProcess::PutQuantity(Quantity quantity, BSTR value, KMCExpression::Va
 
 HRESULT KMCProcess::GetQuantity(Quantity quantity, BSTR* value, bool forDisplay, const char* getter) {
     return Boundary(
-        [&] { *kmc::Out(value, getter) = NoxBSTR((definition_.*quantity).ValueAsString(forDisplay)).Detach(); });
+        [&] { kmc::OutText(value, (definition_.*quantity).ValueAsString(forDisplay), getter); });
 }
 
 HRESULT KMCProcess::put_Prefactor(BSTR value) {
@@ -497,11 +496,17 @@ HRESULT KMCProcess::RemoveBlockingSite(LONG index) {
 }
 
 HRESULT KMCProcess::get_HighestSiteIndex(LONG* index) {
-    return Boundary([&] { *kmc::Out(index) = HighestSiteIndex(); });
+    return Boundary([&] {
+        kmc::Out(index);
+        *index = HighestSiteIndex();
+    });
 }
 
 HRESULT KMCProcess::get_IsSpeciesUsed(BSTR name, VARIANT_BOOL* used) {
-    return Boundary([&] { *kmc::Out(used) = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name))); });
+    return Boundary([&] {
+        kmc::Out(used);
+        *used = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name)));
+    });
 }
 
 HRESULT KMCProcess::SaveToXML(IVxOstrelToXML* writer) {

@@ -81,11 +81,17 @@ HRESULT KMCProcessList::RemoveProcess(LONG index) {
 }
 
 HRESULT KMCProcessList::get_HighestSiteIndex(LONG* index) {
-    return Boundary([&] { *kmc::Out(index) = HighestSiteIndex(); });
+    return Boundary([&] {
+        kmc::Out(index);
+        *index = HighestSiteIndex();
+    });
 }
 
 HRESULT KMCProcessList::get_IsSpeciesUsed(BSTR name, VARIANT_BOOL* used) {
-    return Boundary([&] { *kmc::Out(used) = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name))); });
+    return Boundary([&] {
+        kmc::Out(used);
+        *used = kmc::AsFlag(IsSpeciesUsed(BSTRToTString(name)));
+    });
 }
 
 HRESULT KMCProcessList::SaveToXML(IVxOstrelToXML* writer) {

@@ -22,7 +22,7 @@ void KMCSpecies::TellList() const {
 }
 
 HRESULT KMCSpecies::get_Name(BSTR* name) {
-    return Boundary([&] { *kmc::Out(name) = NoxBSTR(name_).Detach(); });
+    return Boundary([&] { kmc::OutText(name, name_); });
 }
 
 HRESULT KMCSpecies::get_Radius(double* radius) {
@@ -60,7 +60,7 @@ HRESULT KMCSpecies::put_Charge(LONG charge) {
 }
 
 HRESULT KMCSpecies::get_Category(BSTR* category) {
-    return Boundary([&] { *kmc::Out(category) = NoxBSTR(category_).Detach(); });
+    return Boundary([&] { kmc::OutText(category, category_); });
 }
 
 HRESULT KMCSpecies::put_Category(BSTR category) {

@@ -117,7 +117,7 @@ HRESULT KMCSpeciesList::put_VacancySymbol(BSTR symbol) {
 }
 
 HRESULT KMCSpeciesList::get_VacancySymbol(BSTR* symbol) {
-    return Boundary([&] { *kmc::Out(symbol) = NoxBSTR(vacancySymbol_).Detach(); });
+    return Boundary([&] { kmc::OutText(symbol, vacancySymbol_); });
 }
 
 HRESULT KMCSpeciesList::get_VacancyColor(LONG* color) {
@@ -147,7 +147,7 @@ HRESULT KMCSpeciesList::put_EnablingSpecies(BSTR name) {
 }
 
 HRESULT KMCSpeciesList::get_EnablingSpecies(BSTR* name) {
-    return Boundary([&] { *kmc::Out(name) = NoxBSTR(enablingSpecies_).Detach(); });
+    return Boundary([&] { kmc::OutText(name, enablingSpecies_); });
 }
 
 KMCSpeciesList::Members KMCSpeciesList::CloneMembers(IVxKMCSpeciesList& source) {
