@@ -25,11 +25,6 @@ template <class Interface, class Body>
     return nox::Boundary(GUID_NULL, IidOf<Interface>(), std::forward<Body>(body));
 }
 
-void OutText(BSTR* out, const std::string& text) {
-    kmc::Out(out);
-    *out = NoxBSTR(text).Detach();
-}
-
 // What the document and everything it made share: the events switch and the event count.
 struct ModelState {
     bool eventsEnabled = true;
@@ -48,7 +43,7 @@ public:
     }
 
     HRESULT get_Name(BSTR* name) override {
-        return Guarded<IVxProperty>([&] { OutText(name, name_); });
+        return Guarded<IVxProperty>([&] { kmc::OutText(name, name_); });
     }
     HRESULT get_Radius(double* radius) override {
         return Guarded<IVxProperty>([&] { *kmc::Out(radius) = radius_; });
@@ -106,7 +101,7 @@ public:
     }
 
     HRESULT get_ClassName(BSTR* name) override {
-        return Guarded<IVxObject>([&] { OutText(name, className_); });
+        return Guarded<IVxObject>([&] { kmc::OutText(name, className_); });
     }
     HRESULT get_Parent(IVxObject** parent) override {
         return Guarded<IVxObject>([&] { kmc::HandOut(parent_, kmc::Out(parent)); });
