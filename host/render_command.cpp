@@ -70,9 +70,19 @@ std::string GeometryText(const LatticeLayout& layout, const CellRange& cells) {
            << static_cast<LONG>(layout.sites.size()) << CellsText(cells);
 }
 
+// Raised: a patch of more sites than kmcdoc render draws.
+void CheckPatchSize(const CellRange& cells, size_t sitesPerCell) {
+    const long long sites = 1LL * cells.countI * cells.countJ * static_cast<long long>(sitesPerCell);
+    if (sites > kMaxPatchSites)
+        throw NoxResult(E_INVALIDARG, NoxFormat("The patch has %1 sites, more than kmcdoc render draws (%2); "
+                                                "choose fewer cells with --cells.")
+                                          << sites << kMaxPatchSites);
+}
+
 // The atoms of `cells` in a new model document, one template per unit-cell site.
 ModelPatch SitePatch(IModelDocumentRoot& model, KMCLattice& lattice, const CellRange& cells) {
     const LatticeLayout layout = ReadLayout(lattice);
+    CheckPatchSize(cells, layout.sites.size());
     const std::vector<std::string> names = DefineSiteTemplates(model, lattice, layout);
     return DisplayPatch(model, layout, cells,
                         [&](LONG, LONG, LONG n) { return names[static_cast<size_t>(n - 1)]; });
@@ -178,11 +188,7 @@ CellRange SnapshotCells(const ConfigurationDocument& document, const RenderReque
     if (request.cellsGiven)
         cells.countI = std::min(cells.countI, request.cellsU),
         cells.countJ = std::min(cells.countJ, request.cellsV);
-    const long long sites = 1LL * cells.countI * cells.countJ * document.SitesPerCell();
-    if (sites > kMaxPatchSites)
-        throw NoxResult(E_INVALIDARG, NoxFormat("The patch has %1 sites, more than kmcdoc render draws (%2); "
-                                                "choose a part of it with --cells.")
-                                          << sites << kMaxPatchSites);
+    CheckPatchSize(cells, static_cast<size_t>(document.SitesPerCell()));
     return cells;
 }
 

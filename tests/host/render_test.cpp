@@ -287,6 +287,22 @@ TEST(RenderCommandTest, RequestsThatDoNotFitAreRefusedWithTheReason) {
     }
 }
 
+// The command line keeps --cells to 100 on a side; a caller of Render is held to the same
+// number of atoms, before any is made.
+TEST(RenderCommandTest, APatchTooLargeToDrawIsRefused) {
+    const std::string out = Scratch("huge.svg");
+    std::filesystem::remove(out);
+    try {
+        kmcdoc::Render({Example("square_lattice.xml"), out, 300, 300, true, "", {}});
+        ADD_FAILURE() << "a patch of 360000 sites was drawn";
+    } catch (const NoxResult& failure) {
+        EXPECT_EQ(failure.Code(), E_INVALIDARG);
+        EXPECT_NE(failure.Description().find("360000 sites, more than kmcdoc render draws"), std::string::npos)
+            << failure.Description();
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 // Rebuilding a display replaces its atoms and raises no event; the events are on afterwards.
 TEST(DisplayPatchTest, RebuildsTheAtomsWithEventsOff) {
     const auto document = kmcdoc::ProcessesDocument::Load(Example("square_lattice.xml"));
