@@ -73,9 +73,9 @@ void RecordErrorInfo(const std::string& description, REFCLSID clsid, REFIID iid)
     try {
         std::u16string text = nox::Utf8ToUtf16(description);
         std::u16string source = nox::Utf8ToUtf16(nox::ClassSourceName(clsid));
-        create->SetGUID(iid);
-        create->SetDescription(text.data());
-        create->SetSource(source.data());
+        (void)create->SetGUID(iid);
+        (void)create->SetDescription(text.data());
+        (void)create->SetSource(source.data());
         IErrorInfo* info = nullptr;
         if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
             SetErrorInfo(0, info);
