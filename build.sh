@@ -15,7 +15,7 @@ cd "$(dirname "$0")"
 
 packages=(g++ clang-14 libclang-rt-14-dev llvm-14 cmake ninja-build pkg-config
           libpugixml-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev locales
-          python3 python3-pytest)
+          python3 python3-pytest librsvg2-bin)
 
 install_missing() {
     local missing=()

@@ -10,6 +10,8 @@
 #include "groups_report.h"
 #include "interaction_command.h"
 #include "nox/result.h"
+#include "processes_document.h"
+#include "render_command.h"
 #include "report.h"
 #include "typelib_report.h"
 #include "verdicts.h"
@@ -176,6 +178,7 @@ int RunCommand(int argc, char** argv) {
                      AddValidateCommand, AddCompareCommand, AddCoverageCommand})
         add(app, outcome);
     AddAddInteractionCommand(app);
+    AddRenderCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
