@@ -31,6 +31,11 @@ KMCSpecies* SpeciesIndex::FindIgnoringCase(std::string_view name, const OwnedIte
     return found != byName_.end() ? found->second : nullptr;
 }
 
+bool SpeciesIndex::NamesAreDistinct(const OwnedItems<KMCSpecies>& species) {
+    Refresh(species);
+    return byName_.size() == species.Count();  // the index keeps the first species of each name
+}
+
 const ColorSet& SpeciesIndex::Colors(const OwnedItems<KMCSpecies>& species) {
     Refresh(species);
     return colors_;

@@ -26,6 +26,8 @@ public:
     // The first species of `species`, in list order, whose name matches `name` without regard
     // to case; null when none does.
     KMCSpecies* FindIgnoringCase(std::string_view name, const OwnedItems<KMCSpecies>& species);
+    // Whether no two species of `species` have the same name without regard to case.
+    bool NamesAreDistinct(const OwnedItems<KMCSpecies>& species);
     // The colours of `species`, each with an opaque top byte.
     const ColorSet& Colors(const OwnedItems<KMCSpecies>& species);
 

@@ -42,9 +42,19 @@ KMCSpecies* KMCSpeciesList::FindByName(std::string_view name) const {
     return index_.FindIgnoringCase(strings::Trim(name), species_);
 }
 
-std::optional<std::string> KMCSpeciesList::CategoryIn(IVxKMCSpeciesList* other, const std::string& name) {
+// With distinct names, the species at `position` is the one a lookup would find when its name
+// matches; otherwise the lookup decides.
+const KMCSpecies* KMCSpeciesList::FindByName(std::string_view name, size_t position) const {
+    if (position < species_.Count() && index_.NamesAreDistinct(species_) &&
+        kmc::FoldedSpeciesName(strings::Trim(name)) == kmc::FoldedSpeciesName(species_[position].Name()))
+        return &species_[position];
+    return FindByName(name);
+}
+
+std::optional<std::string> KMCSpeciesList::CategoryIn(IVxKMCSpeciesList* other, const std::string& name,
+                                                      size_t position) {
     if (const KMCSpeciesList* ours = TryFromInterface(other)) {
-        const KMCSpecies* counterpart = ours->FindByName(name);
+        const KMCSpecies* counterpart = ours->FindByName(name, position);
         return counterpart ? std::optional(counterpart->Category()) : std::nullopt;
     }
     NoxComPtr<IVxKMCSpecies> counterpart;
@@ -216,10 +226,11 @@ HRESULT KMCSpeciesList::IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* con
         kmc::Out(message);
         CheckNullDereference(other);
         std::string verdict;
-        for (const auto& species : species_) {
-            const std::string& name = species->Name();
-            const std::optional<std::string> otherCategory = CategoryIn(other, name);
-            if (otherCategory && *otherCategory != species->Category()) {
+        for (size_t position = 0; position < species_.Count(); ++position) {
+            const KMCSpecies& species = species_[position];
+            const std::string& name = species.Name();
+            const std::optional<std::string> otherCategory = CategoryIn(other, name, position);
+            if (otherCategory && *otherCategory != species.Category()) {
                 verdict = (NoxFormat("Species %1 has different categories in the configuration document and "
                                      "the the processes document.")
                            << name)

@@ -84,9 +84,12 @@ private:
     // The name as a client gives it: trimmed, then matched without regard to case.
     KMCSpecies* FindByName(BSTR name) const;
     KMCSpecies* FindByName(std::string_view name) const;
-    // The category of the species `other` holds under `name`, if it holds one: from the index when
-    // `other` is one of ours, so that comparing long lists makes no text copies per species.
-    static std::optional<std::string> CategoryIn(IVxKMCSpeciesList* other, const std::string& name);
+    // The category of the species `other` holds under `name`, if it holds one. A list of ours
+    // answers without text copies, and first looks at `position`, where lists compared with each
+    // other usually hold the same species, so that long lists are read in order.
+    static std::optional<std::string> CategoryIn(IVxKMCSpeciesList* other, const std::string& name,
+                                                 size_t position);
+    const KMCSpecies* FindByName(std::string_view name, size_t position) const;
     bool CanRemoveSpeciesImpl(const std::string& name) const;
 
     Members species_;

@@ -223,6 +223,98 @@ TEST_F(SpeciesTest, ListConsistencyComparesCategoriesOfSharedSpecies) {
     EXPECT_EQ(list_->IsConsistent(processes.Get(), &answer, nullptr), E_POINTER);
 }
 
+// A species list of another implementation: it forwards to one of ours, but is not ours, so a
+// comparison has to ask it through its interface.
+class ForeignSpeciesList : public IVxKMCSpeciesList {
+public:
+    explicit ForeignSpeciesList(IVxKMCSpeciesList* inner) : inner_(inner) {}
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == IidOf<IVxKMCSpeciesList>();
+        *out = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) override {
+        return inner_->CreateSpecies(name, species);
+    }
+    HRESULT get_Count(LONG* count) override { return inner_->get_Count(count); }
+    HRESULT get_Item(LONG index, IVxKMCSpecies** species) override {
+        return inner_->get_Item(index, species);
+    }
+    HRESULT get_ItemByName(BSTR name, IVxKMCSpecies** species) override {
+        return inner_->get_ItemByName(name, species);
+    }
+    HRESULT get_SpeciesExists(BSTR name, VARIANT_BOOL* exists) override {
+        return inner_->get_SpeciesExists(name, exists);
+    }
+    HRESULT ClearSpeciesList() override { return inner_->ClearSpeciesList(); }
+    HRESULT put_VacancySymbol(BSTR symbol) override { return inner_->put_VacancySymbol(symbol); }
+    HRESULT get_VacancySymbol(BSTR* symbol) override { return inner_->get_VacancySymbol(symbol); }
+    HRESULT get_VacancyColor(LONG* color) override { return inner_->get_VacancyColor(color); }
+    HRESULT put_VacancyColor(LONG color) override { return inner_->put_VacancyColor(color); }
+    HRESULT put_RawVacancyColor(LONG color) override { return inner_->put_RawVacancyColor(color); }
+    HRESULT put_EnablingSpecies(BSTR name) override { return inner_->put_EnablingSpecies(name); }
+    HRESULT get_EnablingSpecies(BSTR* name) override { return inner_->get_EnablingSpecies(name); }
+    HRESULT Clone(IVxKMCSpeciesList* source) override { return inner_->Clone(source); }
+    HRESULT IsConsistent(IVxKMCSpeciesList* other, VARIANT_BOOL* consistent, BSTR* message) override {
+        return inner_->IsConsistent(other, consistent, message);
+    }
+    HRESULT get_CanRemoveSpecies(BSTR name, VARIANT_BOOL* can) override {
+        return inner_->get_CanRemoveSpecies(name, can);
+    }
+    HRESULT RemoveSpecies(BSTR name) override { return inner_->RemoveSpecies(name); }
+
+private:
+    IVxKMCSpeciesList* inner_;
+};
+
+// Our lists and others answer alike: the first species of a name counts, even where a later one
+// stands at the same position as the species compared.
+TEST_F(SpeciesTest, ListConsistencyFindsTheFirstSpeciesOfANameInAnyList) {
+    NoxComPtr<KMCSpeciesList> other = KMCSpeciesList::Create();
+    ForeignSpeciesList foreign(other.Get());
+    const std::vector<IVxKMCSpeciesList*> compared = {other.Get(), &foreign};
+    NoxComPtr<IVxKMCSpecies> first, second, third;
+    Add("CO");
+    Add("N");
+    Add("O");
+    Create(other.Get(), "co", &first);
+    Create(other.Get(), "O", &second);
+    Create(other.Get(), "N", &third);
+    auto verdicts = [&] {
+        std::vector<std::string> texts;
+        for (IVxKMCSpeciesList* list : compared) {
+            VARIANT_BOOL answer = 7;
+            NoxBSTR message;
+            EXPECT_EQ(list_->IsConsistent(list, &answer, message.Put()), S_OK);
+            texts.push_back(message.ToTString());
+        }
+        return texts;
+    };
+    auto differs = [](const char* name) {
+        const std::string text =
+            std::string("Species ") + name +
+            " has different categories in the configuration document and the the processes document.";
+        return std::vector<std::string>{text, text};
+    };
+    EXPECT_EQ(second->put_Category(Text("Substrate").Get()), S_OK);
+    EXPECT_EQ(verdicts(), differs("O"));
+    // A second "O" where ours has its "O": the first one still decides.
+    EXPECT_EQ(second->put_Category(Text("Adsorbate").Get()), S_OK);
+    EXPECT_EQ(third->Clone(second.Get()), S_OK);
+    EXPECT_EQ(third->put_Category(Text("Substrate").Get()), S_OK);
+    EXPECT_EQ(verdicts(), std::vector<std::string>(2));
+    EXPECT_EQ(first->put_Category(Text("Substrate").Get()), S_OK);
+    EXPECT_EQ(verdicts(), differs("CO"));
+}
+
 TEST_F(SpeciesTest, MembersAnswerByName) {
     NoxBSTR name = Text("CO");
     DispatchCall create(list_.Get(), u"CreateSpecies", DISPATCH_METHOD,
