@@ -19,23 +19,9 @@ namespace {
 
 // A reader that answers as the real one does, except that it fails every request for the
 // element or attribute named `failing`, as a broken reader would.
-class FailingReader final : public IVxXMLToOstrel {
+class FailingReader final : public StackObject<IVxXMLToOstrel> {
 public:
     FailingReader(IVxXMLToOstrel* inner, std::string failing) : inner_(inner), failing_(std::move(failing)) {}
-
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == IidOf<IVxXMLToOstrel>();
-        *out = known ? this : nullptr;
-        return known ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 1; }
-    ULONG Release() override { return 1; }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
 
     HRESULT InitializeLoader(BSTR* root, BSTR* version) override {
         return inner_->InitializeLoader(root, version);

@@ -225,22 +225,9 @@ TEST_F(SpeciesTest, ListConsistencyComparesCategoriesOfSharedSpecies) {
 
 // A species list of another implementation: it forwards to one of ours, but is not ours, so a
 // comparison has to ask it through its interface.
-class ForeignSpeciesList : public IVxKMCSpeciesList {
+class ForeignSpeciesList : public StackObject<IVxKMCSpeciesList> {
 public:
     explicit ForeignSpeciesList(IVxKMCSpeciesList* inner) : inner_(inner) {}
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == IidOf<IVxKMCSpeciesList>();
-        *out = known ? this : nullptr;
-        return known ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT CreateSpecies(BSTR name, IVxKMCSpecies** species) override {
         return inner_->CreateSpecies(name, species);
     }

@@ -29,6 +29,24 @@
 
 namespace kmctest {
 
+// Identity and dispatch for a test double that lives on the stack and offers one interface.
+template <class Interface>
+class StackObject : public Interface {
+public:
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch || iid == IidOf<Interface>() ? this : nullptr;
+        return *out != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
 // The description of the calling thread's pending error information ("" when none), taking it.
 inline std::string TakeErrorDescription() {
     NoxComPtr<IErrorInfo> info;
