@@ -17,8 +17,8 @@ constexpr std::string_view kAttributeName = "XML attribute name";
 // Small enough that a chunk fits where the parser's freed pages were.
 constexpr size_t kChunkSize = 32 * 1024;
 
-// Room for the attributes most elements have, so that a growing array seldom moves.
-constexpr size_t kFirstCapacity = 8;
+// The first block of an array that cannot grow in place.
+constexpr size_t kFirstCapacity = 4;
 
 }  // namespace
 
@@ -43,6 +43,13 @@ void* Arena::Allocate(size_t bytes, size_t alignment) {
     return chunks_.back().get();
 }
 
+bool Arena::Extend(const void* end, size_t bytes) {
+    if (end != next_ || left_ < bytes) return false;
+    next_ += bytes;
+    left_ -= bytes;
+    return true;
+}
+
 std::string_view Arena::Store(std::string_view text) {
     if (text.empty()) return {"", 0};
     auto* copy = static_cast<char*>(Allocate(text.size(), 1));
@@ -62,7 +69,13 @@ void ArenaArray<T>::Reserve(Arena& arena, size_t capacity) {
 
 template <class T>
 void ArenaArray<T>::MakeRoom(Arena& arena) {
-    if (size_ == capacity_) Reserve(arena, std::max<size_t>(kFirstCapacity, 2 * size_t{capacity_}));
+    if (size_ < capacity_) return;
+    if (data_ != nullptr && capacity_ < std::numeric_limits<uint32_t>::max() &&
+        arena.Extend(data_ + capacity_, sizeof(T))) {
+        ++capacity_;
+        return;
+    }
+    Reserve(arena, std::max<size_t>(kFirstCapacity, 2 * size_t{capacity_}));
 }
 
 template <class T>
@@ -144,16 +157,16 @@ void xmlElement::AddChild(std::unique_ptr<xmlNode> node) {
 
 // Everything that can fail happens before the attribute is appended, so a failure adds nothing.
 xmlAttribute& xmlElement::AppendAttribute(const xmlAttributeClass& cls, std::string_view value) {
-    xmltree_detail::Arena& arena = Tree().arena_;
-    const std::string_view stored = arena.Store(value);
-    return attributes_.Append(arena, xmlAttribute(cls, stored));
+    xmlTree& tree = Tree();
+    const std::string_view stored = tree.values_.Store(value);
+    return attributes_.Append(tree.arena_, xmlAttribute(cls, stored));
 }
 
 xmlAttribute& xmlElement::SetAttribute(const xmlAttributeClass& cls, std::string_view value) {
     const std::span<xmlAttribute> attributes = attributes_.Items();
     const auto found = std::ranges::find(attributes, &cls, [](const xmlAttribute& a) { return a.class_; });
     if (found == attributes.end()) return AppendAttribute(cls, value);
-    found->value_ = Tree().arena_.Store(value);
+    found->value_ = Tree().values_.Store(value);
     return *found;
 }
 

@@ -35,6 +35,9 @@ public:
     Arena& operator=(const Arena&) = delete;
 
     void* Allocate(size_t bytes, size_t alignment);
+    // Grows the latest allocation, which ends at `end`, by `bytes` where it lies; false when
+    // something was allocated after it or its chunk has no room left.
+    bool Extend(const void* end, size_t bytes);
     std::string_view Store(std::string_view text);
 
 private:
@@ -43,7 +46,9 @@ private:
     size_t left_ = 0;
 };
 
-// An array of trivially copyable items in a tree's arena; growing copies it to a larger block
+// An array of trivially copyable items in a tree's arena. While it is the arena's latest
+// allocation it grows in place one item at a time, so an element whose attributes are added one
+// by one takes exactly the room they need; otherwise growing copies it to a block twice as large
 // and leaves the old one unused.
 template <class T>
 class ArenaArray {
@@ -295,7 +300,10 @@ private:
     void CheckOwned(const xmlNameClass* cls, std::string_view role) const;
     xmlElement* NewElement(xmlElement* parent, const xmlElementClass& cls);
 
+    // Elements, arrays and classes; attribute values apart, so that an element's attribute
+    // array stays the latest allocation while its attributes are added.
     xmltree_detail::Arena arena_;
+    xmltree_detail::Arena values_;
     xmltree_detail::ClassTable<xmlElementClass> elementClasses_;
     xmltree_detail::ClassTable<xmlAttributeClass> attributeClasses_;
     std::vector<std::unique_ptr<xmlNode>> texts_;

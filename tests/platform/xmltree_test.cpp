@@ -53,6 +53,39 @@ TEST(XmlTreeBuild, RejectsTextXmlCannotCarry) {
     EXPECT_EQ(xmlText("tab\tcr\rlf\n\xF0\x9F\x98\x80").Text(), "tab\tcr\rlf\n\xF0\x9F\x98\x80");
 }
 
+// Arrays grow in place while they are the latest allocation: elements built in turns, values
+// replaced, and an array that outgrows its storage block must all keep every item in order.
+TEST(XmlTreeBuild, ElementsBuiltInTurnsKeepEveryAttributeAndChild) {
+    Builder b;
+    xmlElement* root = b.Add(nullptr, "Root");
+    xmlElement* turns[] = {b.Add(root, "A"), b.Add(root, "B"), b.Add(root, "C")};
+    const auto name = [](size_t i) { return "a" + std::to_string(i); };
+    for (size_t i = 0; i < 700; ++i) {
+        b.Set(turns[0], name(i), "first");
+        b.Set(turns[1], name(i), std::string(40, 'b'));
+        b.Set(turns[0], name(i), std::to_string(i));  // replaces the value in its place
+        if (i % 50 == 0) b.Add(turns[2], "Child");
+        if (i % 100 == 0) b.Set(turns[2], name(i), "c");
+    }
+    xmlElement* alone = b.Add(root, "D");
+    for (size_t i = 0; i < 3000; ++i) b.Set(alone, name(i), std::to_string(3 * i));
+
+    const auto expect = [&](const xmlElement* element, size_t count, auto value) {
+        const std::span<const xmlAttribute> attributes = element->Attributes();
+        ASSERT_EQ(attributes.size(), count) << element->Name();
+        for (size_t i = 0; i < count; ++i) {
+            EXPECT_EQ(attributes[i].Name(), name(i * (element == turns[2] ? 100 : 1))) << element->Name();
+            EXPECT_EQ(attributes[i].Value(), value(i)) << element->Name() << " " << i;
+        }
+    };
+    expect(turns[0], 700, [](size_t i) { return std::to_string(i); });
+    expect(turns[1], 700, [](size_t) { return std::string(40, 'b'); });
+    expect(turns[2], 7, [](size_t) { return std::string("c"); });
+    expect(alone, 3000, [](size_t i) { return std::to_string(3 * i); });
+    EXPECT_EQ(turns[2]->GetNumChildren(), 14u);
+    EXPECT_EQ(root->GetNumChildren(), 4u);
+}
+
 TEST(XmlTreeSave, IndentsElementsAndKeepsTextOnOneLine) {
     Builder b;
     xmlElement* root = b.Add(nullptr, "Doc");
