@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <span>
 
 #include "nox/format.h"
 #include "nox/strings.h"
@@ -266,7 +267,16 @@ HRESULT XMLToOstrel::AreElementsRemaining(VARIANT_BOOL* remaining) {
 }
 
 const xmlAttribute* XMLToOstrel::Find(std::string_view name) const {
-    return Current().element->GetAttribute(name);
+    const ElementRecord& record = Current();
+    const std::span<const xmlAttribute> attributes = record.element->Attributes();
+    size_t position = record.attributeHint;
+    if (position >= attributes.size() || attributes[position].Name() != name) {
+        const xmlAttribute* found = record.element->GetAttribute(name);
+        if (found == nullptr) return nullptr;
+        position = static_cast<size_t>(found - attributes.data());
+    }
+    record.attributeHint = position + 1;
+    return &attributes[position];
 }
 
 HRESULT XMLToOstrel::GetAttributeValue(BSTR name, BSTR* value) {

@@ -69,6 +69,9 @@ private:
     struct ElementRecord {
         const xmlElement* element;
         size_t cursor;  // index of the next unread child node
+        // Where the next attribute is looked for first: loaders read attributes in the order
+        // they were written, so this is usually the one after the last found.
+        mutable size_t attributeHint = 0;
     };
 
     const ElementRecord& Current() const;

@@ -139,6 +139,25 @@ TEST_F(ReaderTest, TypedAttributeReadsFollowStreamExtraction) {
     EXPECT_EQ(text.Get(), nullptr);
 }
 
+// Attributes are found whatever the order they are asked in, and each element answers for its own.
+TEST_F(ReaderTest, AttributesAreFoundInAnyOrder) {
+    Load(R"(<Doc A="1" B="2" C="3"><Child C="c" A="a"/></Doc>)");
+    const auto read = [&](const char* name) {
+        NoxBSTR text;
+        const HRESULT hr = Reader()->GetAttributeValue(Text(name).Get(), text.Put());
+        return hr == S_OK ? text.ToTString() : hr == S_FALSE ? "absent" : "failed";
+    };
+    for (auto [name, value] : {std::pair{"A", "1"}, {"B", "2"}, {"C", "3"}, {"C", "3"}, {"Z", "absent"},
+                               {"B", "2"}, {"A", "1"}, {"C", "3"}, {"A", "1"}})
+        EXPECT_EQ(read(name), value) << name;
+    ASSERT_EQ(Open("Child"), S_OK);
+    EXPECT_EQ(read("A"), "a");
+    EXPECT_EQ(read("B"), "absent");
+    EXPECT_EQ(read("C"), "c");
+    EXPECT_EQ(Reader()->CloseElement(), S_OK);
+    EXPECT_EQ(read("B"), "2");
+}
+
 TEST_F(ReaderTest, MisuseFailsWithItsDescription) {
     tree_ = xmlTree::ParseString("<Doc/>");
     reader_->Initialize(tree_.get());
