@@ -6,9 +6,31 @@
 #include "nox/locale.h"
 #include "com/utf.h"
 
-NoxFormat::NoxFormat(std::string pattern) : pattern_(std::move(pattern)) {
-    stream_.imbue(nox::CurrentStreamLocale());
+NoxFormat::NoxFormat(std::string pattern)
+    : pattern_(std::move(pattern)),
+      locale_(nox::CurrentStreamLocale()),
+      localized_(NoxLocalizationEnabler::Current() != nullptr) {}
+
+std::ostream& NoxFormat::Stream() {
+    if (!stream_) stream_.emplace().imbue(locale_);
+    return *stream_;
 }
+
+// Outside a localization scope the stream writes plain C-locale digits, as to_chars does.
+template <class Integer>
+void NoxFormat::AppendIntegerText(Integer value) {
+    if (localized_) {
+        Stream() << value;
+        AfterInsertion();
+        return;
+    }
+    char buffer[24];
+    arguments_.emplace_back(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+void NoxFormat::AppendInteger(long long value) { AppendIntegerText(value); }
+
+void NoxFormat::AppendInteger(unsigned long long value) { AppendIntegerText(value); }
 
 NoxFormat& NoxFormat::operator<<(std::string_view text) {
     arguments_.emplace_back(text);
@@ -28,8 +50,9 @@ NoxFormat& NoxFormat::operator<<(double value) {
 }
 
 void NoxFormat::AfterInsertion() {
-    arguments_.push_back(stream_.str());
-    stream_.str({});
+    Stream();
+    arguments_.push_back(stream_->str());
+    stream_->str({});
 }
 
 std::string NoxFormat::str() const {

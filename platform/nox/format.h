@@ -3,9 +3,12 @@
 #pragma once
 
 #include <concepts>
+#include <locale>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "com/base.h"
@@ -23,23 +26,35 @@ public:
     template <std::integral Integer>
     requires(!std::same_as<Integer, bool> && !std::same_as<Integer, char>) NoxFormat& operator<<(
         Integer value) {
-        stream_ << value;
-        AfterInsertion();
+        if constexpr (std::is_signed_v<Integer>) {
+            AppendInteger(static_cast<long long>(value));
+        } else {
+            AppendInteger(static_cast<unsigned long long>(value));
+        }
         return *this;
     }
 
     // The stream the next argument may be written to with the stream's own formatting (it
-    // carries the locale of an enclosing NoxLocalizationEnabler); AfterInsertion() closes it.
-    std::ostream& Stream() { return stream_; }
+    // carries the locale of the NoxLocalizationEnabler enclosing the construction, if any);
+    // AfterInsertion() closes it.
+    std::ostream& Stream();
     void AfterInsertion();
 
     std::string str() const;
     operator std::string() const { return str(); }
 
 private:
+    void AppendInteger(long long value);
+    void AppendInteger(unsigned long long value);
+    template <class Integer>
+    void AppendIntegerText(Integer value);
+
     std::string pattern_;
     std::vector<std::string> arguments_;
-    std::ostringstream stream_;
+    std::locale locale_;
+    bool localized_;
+    // Made on first use: most messages never need one, and making one costs more than they do.
+    std::optional<std::ostringstream> stream_;
 };
 
 namespace nox {

@@ -127,13 +127,15 @@ HRESULT KMCSiteSpecification::put_SiteDetailsAsString(BSTR text) {
     });
 }
 
+std::string KMCSiteSpecification::AddressText() const { return ::AddressText(i_, j_, n_); }
+
 HRESULT KMCSiteSpecification::get_SiteDetailsAsString(BSTR* text) {
-    return Boundary([&] { kmc::OutText(text, AddressText(i_, j_, n_)); });
+    return Boundary([&] { kmc::OutText(text, AddressText()); });
 }
 
 HRESULT KMCSiteSpecification::get_SiteDetailsAsVelkorString(BSTR* text) {
     // The engine counts sites from 0.
-    return Boundary([&] { kmc::OutText(text, AddressText(i_, j_, int64_t{n_} - 1)); });
+    return Boundary([&] { kmc::OutText(text, ::AddressText(i_, j_, int64_t{n_} - 1)); });
 }
 
 HRESULT KMCSiteSpecification::get_IsEquivalent(BSTR text, VARIANT_BOOL* equivalent) {

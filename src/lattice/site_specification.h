@@ -45,6 +45,8 @@ public:
     // Sets the address without asking or telling the document: for the owner that makes or
     // loads the address.
     void SetAddress(const PeriodicTranslation& address);
+    // The address as SiteDetailsAsString gives it, without the trip through automation text.
+    std::string AddressText() const;
 
     // The address in a text such as "( 1 , -2 / 3 )", with the site number in `site`. Never
     // fails: a place that does not start with a number keeps its start value (0, 0 and 1).

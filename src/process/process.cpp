@@ -545,6 +545,11 @@ HRESULT KMCProcess::SaveToXML(IVxOstrelToXML* writer) {
     });
 }
 
+const KMCProcess::Definition& KMCProcess::DefaultDefinition() {
+    static const Definition definition;
+    return definition;
+}
+
 KMCProcess::Definition KMCProcess::ReadDefinition(kmc::ElementReader& element, vxKMCProcessType& type) const {
     Definition d = definition_;
     d.enabled = element.Bool("Enabled");

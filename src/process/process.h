@@ -153,6 +153,8 @@ private:
         LONG chargeTransfer = 0;
     };
     using Quantity = KMCExpression Definition::*;
+    // A new process's definition: its expressions are read from their texts once, not per process.
+    static const Definition& DefaultDefinition();
 
     bool IsInitialised() const { return type_ != vxKMCProcessTypeUndefined; }
     // Raised: E_UNEXPECTED "Lumetra Process has not been initialised.".
@@ -179,7 +181,7 @@ private:
     Definition ReadDefinition(kmc::ElementReader& element, vxKMCProcessType& type) const;
 
     vxKMCProcessType type_ = vxKMCProcessTypeUndefined;
-    Definition definition_;
+    Definition definition_ = DefaultDefinition();
     kmc::OwnedItems<KMCActiveSite> activeSites_;
     kmc::OwnedItems<KMCBlockingSite> blockingSites_;
     kmc::ParentLinks<KMCProcessList> parents_;

@@ -13,9 +13,7 @@ PeriodicTranslation ReadAddress(IVxKMCSiteSpecification* spec) {
 }
 
 std::string ProcessSite::AddressText() const {
-    NoxBSTR text;
-    nox::Check(CheckNullDereference(spec_.Get())->get_SiteDetailsAsString(text.Put()));
-    return text.ToTString();
+    return KMCSiteSpecification::FromInterface(CheckNullDereference(spec_.Get())).AddressText();
 }
 
 void ProcessSite::LoadAddress(const std::string& text) const {

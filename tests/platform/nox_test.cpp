@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <limits>
+#include <sstream>
 
 #include "com/oleauto.h"
 #include "com_fake_object.h"
@@ -31,6 +32,27 @@ TEST(NoxFormatTest, FillsPlaceholdersInInsertionOrderAndDoublesReadBackExactly) 
         EXPECT_EQ(std::stod(number), value) << number;
     }
     EXPECT_EQ(std::string(NoxFormat("%1") << 5.0), "5");
+}
+
+// Integers are written as a stream in the formatter's locale writes them: plain digits outside a
+// localization scope, the user's grouping inside one.
+TEST(NoxFormatTest, IntegersFollowTheLocaleOfTheScopeTheFormatterWasMadeIn) {
+    const auto text = [](auto value) { return std::string(NoxFormat("%1") << value); };
+    EXPECT_EQ(text(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
+    EXPECT_EQ(text(std::numeric_limits<uint64_t>::max()), "18446744073709551615");
+    EXPECT_EQ(text(short{-7}), "-7");
+    const char* saved = std::getenv("LC_ALL");
+    const std::string previous = saved != nullptr ? saved : "";
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    {
+        NoxLocalizationEnabler user;
+        std::ostringstream stream;
+        stream.imbue(nox::CurrentStreamLocale());
+        stream << 1234567 << ' ' << -1234567LL;
+        EXPECT_EQ(std::string(NoxFormat("%1 %2") << 1234567 << -1234567LL), stream.str());
+    }
+    saved != nullptr ? ::setenv("LC_ALL", previous.c_str(), 1) : ::unsetenv("LC_ALL");
+    EXPECT_EQ(text(1234567), "1234567");
 }
 
 TEST(NoxLocaleTest, ScopesNestAndRestore) {
