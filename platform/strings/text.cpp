@@ -5,11 +5,13 @@ namespace {
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 }
 
-std::string Trim(std::string_view text) {
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+
+std::string_view TrimView(std::string_view text) {
     size_t first = text.find_first_not_of(kWhiteSpace);
     if (first == std::string_view::npos) return {};
     size_t last = text.find_last_not_of(kWhiteSpace);
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
 }
 
 std::vector<std::string> Split(std::string_view text, std::string_view separators) {

@@ -1,10 +1,11 @@
 #include "lattice/site_specification.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <optional>
-#include <vector>
+#include <span>
 
 #include "lattice/lattice_site_list.h"
 #include "lattice/positions.h"
@@ -16,15 +17,22 @@ namespace {
 
 constexpr const char* kAddressPattern = "( %1 , %2 / %3 )";
 
-// The trimmed, non-empty pieces of an address text between "(", ",", "/" and ")".
-std::vector<std::string> AddressPieces(std::string_view text) {
-    std::vector<std::string> pieces;
-    for (const std::string& piece : strings::Split(text, "(,/)")) {
-        std::string trimmed = strings::Trim(piece);
-        if (!trimmed.empty()) pieces.push_back(std::move(trimmed));
+// The first trimmed, non-empty pieces of an address text between "(", ",", "/" and ")": an
+// address has three, so a fourth only tells that there are too many.
+struct AddressPieces {
+    explicit AddressPieces(std::string_view text) {
+        for (size_t start = 0; start <= text.size() && count < items.size();) {
+            const size_t cut = std::min(text.find_first_of("(,/)", start), text.size());
+            const std::string_view piece = strings::TrimView(text.substr(start, cut - start));
+            if (!piece.empty()) items[count++] = piece;
+            start = cut + 1;
+        }
     }
-    return pieces;
-}
+    std::span<const std::string_view> Items() const { return {items.data(), count}; }
+
+    std::array<std::string_view, 4> items;
+    size_t count = 0;
+};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -66,18 +74,19 @@ double CellDistance(double u, double v, double thetaDegrees, const Point3d& from
 
 PeriodicTranslation KMCSiteSpecification::ParseSiteDetails(std::string_view text) {
     PeriodicTranslation address{0, 0, 1};
-    const std::vector<std::string> pieces = AddressPieces(text);
+    const AddressPieces pieces(text);
     LONG* places[] = {&address.i, &address.j, &address.site};
-    for (size_t k = 0; k < pieces.size() && k < std::size(places); ++k) {
-        if (std::optional<LONG> value = LeadingNumber(pieces[k])) *places[k] = *value;
+    for (size_t k = 0; k < pieces.count && k < std::size(places); ++k) {
+        if (std::optional<LONG> value = LeadingNumber(pieces.items[k])) *places[k] = *value;
     }
     return address;
 }
 
 bool KMCSiteSpecification::IsValidSiteDetailsString(BSTR text) {
-    const std::vector<std::string> pieces = AddressPieces(BSTRToTString(text));
-    if (pieces.size() > 3 || !std::all_of(pieces.begin(), pieces.end(), IsWholeNumberText)) return false;
-    return pieces.size() < 3 || LeadingNumber(pieces[2]).value_or(0) >= 1;
+    const std::string address = BSTRToTString(text);
+    const AddressPieces pieces(address);
+    if (pieces.count > 3 || !std::ranges::all_of(pieces.Items(), IsWholeNumberText)) return false;
+    return pieces.count < 3 || LeadingNumber(pieces.items[2]).value_or(0) >= 1;
 }
 
 NoxComPtr<KMCSiteSpecification> KMCSiteSpecification::MakeAddress(LONG i, LONG j, LONG n) {
