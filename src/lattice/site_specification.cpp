@@ -9,13 +9,10 @@
 
 #include "lattice/lattice_site_list.h"
 #include "lattice/positions.h"
-#include "nox/format.h"
 #include "nox/strings.h"
 #include "strings/text.h"
 
 namespace {
-
-constexpr const char* kAddressPattern = "( %1 , %2 / %3 )";
 
 // The first trimmed, non-empty pieces of an address text between "(", ",", "/" and ")": an
 // address has three, so a fourth only tells that there are too many.
@@ -53,8 +50,21 @@ bool IsWholeNumberText(std::string_view piece) {
     return digits.empty() || LeadingNumber(piece).has_value();
 }
 
+// Plain digits in any locale: the text is stored and read back.
+void AppendDecimal(std::string& text, int64_t value) {
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// "( i , j / n )".
 std::string AddressText(LONG i, LONG j, int64_t siteNumber) {
-    return NoxFormat(kAddressPattern) << i << j << siteNumber;
+    std::string text = "( ";
+    AppendDecimal(text, i);
+    text += " , ";
+    AppendDecimal(text, j);
+    text += " / ";
+    AppendDecimal(text, siteNumber);
+    return text += " )";
 }
 
 }  // namespace

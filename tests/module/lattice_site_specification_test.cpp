@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "lattice/site_specification.h"
+#include "nox/locale.h"
 #include "support.h"
 
 using namespace kmctest;
@@ -71,6 +72,16 @@ TEST(SiteSpecificationTest, ReadsTextsLenientlyAndWritesBothForms) {
     VARIANT_BOOL equivalent = 7;
     EXPECT_EQ(KMCSiteSpecification::Create()->get_IsEquivalent(Text("( 0 , 0 / 2 )").Get(), &equivalent), S_OK);
     EXPECT_EQ(equivalent, VARIANT_FALSE);
+}
+
+// An address is stored text: a host that shows numbers in the user's locale around the call
+// still gets plain digits, which read back.
+TEST(SiteSpecificationTest, AddressTextsKeepPlainDigitsInAUsersLocale) {
+    DecimalCommaLocale comma;
+    if (!comma.Available()) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (build.sh generates it)";
+    NoxLocalizationEnabler user;
+    EXPECT_EQ(Texts(Address({12345, -6789, 1000}).Get()),
+              std::make_pair(std::string("( 12345 , -6789 / 1000 )"), std::string("( 12345 , -6789 / 999 )")));
 }
 
 TEST(SiteSpecificationTest, ValidatesTypedAddresses) {
