@@ -9,41 +9,15 @@
 #include <vector>
 
 #include "cli.h"
+#include "example_files.h"
 #include "support/failing_allocation.h"
 
 namespace {
 
-struct Finished {
-    int code;
-    std::string out, err;
-};
-
-// Runs kmcdoc with `args`, its output captured; `during` wraps the run itself.
-template <class During = std::nullptr_t>
-Finished Kmcdoc(std::vector<std::string> args, During during = nullptr) {
-    args.insert(args.begin(), "kmcdoc");
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    int code = 0;
-    if constexpr (std::is_null_pointer_v<During>) {
-        code = kmcdoc::Run(static_cast<int>(argv.size()), argv.data());
-    } else {
-        code = during([&] { return kmcdoc::Run(static_cast<int>(argv.size()), argv.data()); });
-    }
-    std::string out = testing::internal::GetCapturedStdout();
-    return {code, std::move(out), testing::internal::GetCapturedStderr()};
-}
-
-std::string Example(const char* name) { return std::string(KMC_SOURCE_DIR) + "/examples/" + name; }
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using kmctest::Example;
+using kmctest::Finished;
+using kmctest::Kmcdoc;
+using kmctest::ReadFile;
 
 class CliInputTest : public ::testing::Test {
 protected:
@@ -55,7 +29,7 @@ protected:
 
     // The square example with `from` replaced by `to`, written to a file of the test's own.
     std::string Variant(const std::string& name, const std::string& from, const std::string& to) {
-        std::string text = Contents(Example("square_lattice.xml"));
+        std::string text = ReadFile(Example("square_lattice.xml"));
         text.replace(text.find(from), from.size(), to);
         const std::string path = folder_ + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
@@ -111,7 +85,7 @@ TEST_F(CliInputTest, ConvertAndValidateWarnOfWhatALoadChangedAndStrictConvertWri
     const Finished convert = Kmcdoc({"convert", changed, out});
     EXPECT_EQ(convert.code, kmcdoc::kExitSuccess);
     EXPECT_EQ(convert.err, warning);
-    EXPECT_NE(Contents(out).find("Radius=\"0\""), std::string::npos);
+    EXPECT_NE(ReadFile(out).find("Radius=\"0\""), std::string::npos);
 
     const Finished clean = Kmcdoc({"convert", "--strict", Example("square_lattice.xml"), out});
     EXPECT_EQ(clean.code, kmcdoc::kExitSuccess);
@@ -122,7 +96,7 @@ TEST_F(CliInputTest, ConvertAndValidateWarnOfWhatALoadChangedAndStrictConvertWri
 TEST_F(CliInputTest, ConvertWritesToStandardOutput) {
     const Finished run = Kmcdoc({"convert", Example("hexagonal_lattice.xml"), "/dev/stdout"});
     EXPECT_EQ(run.code, kmcdoc::kExitSuccess);
-    EXPECT_EQ(run.out, Contents(Example("hexagonal_lattice.xml")));
+    EXPECT_EQ(run.out, ReadFile(Example("hexagonal_lattice.xml")));
 }
 
 // Each allocation of a run fails in turn: every run either succeeds all the same or ends with

@@ -7,30 +7,21 @@
 #include <vector>
 
 #include "cli.h"
+#include "example_files.h"
 #include "document.h"
 #include "json.h"
 #include "typelib_report.h"
 
 namespace {
 
-int RunWith(std::vector<std::string> args) {
-    args.insert(args.begin(), "kmcdoc");
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    return kmcdoc::Run(static_cast<int>(argv.size()), argv.data());
-}
-
 TEST(CliTest, ExitCodes) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RunWith({"--version"}), kmcdoc::kExitSuccess);
-    EXPECT_EQ(RunWith({"--help"}), kmcdoc::kExitSuccess);
-    EXPECT_EQ(RunWith({}), kmcdoc::kExitBadInput);
-    EXPECT_EQ(RunWith({"no-such-command"}), kmcdoc::kExitBadInput);
-    EXPECT_EQ(RunWith({"typelib", "--no-such-flag"}), kmcdoc::kExitBadInput);
-    EXPECT_EQ(RunWith({"typelib"}), kmcdoc::kExitSuccess);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
+    using kmctest::Kmcdoc;
+    EXPECT_EQ(Kmcdoc({"--version"}).code, kmcdoc::kExitSuccess);
+    EXPECT_EQ(Kmcdoc({"--help"}).code, kmcdoc::kExitSuccess);
+    EXPECT_EQ(Kmcdoc({}).code, kmcdoc::kExitBadInput);
+    EXPECT_EQ(Kmcdoc({"no-such-command"}).code, kmcdoc::kExitBadInput);
+    EXPECT_EQ(Kmcdoc({"typelib", "--no-such-flag"}).code, kmcdoc::kExitBadInput);
+    EXPECT_EQ(Kmcdoc({"typelib"}).code, kmcdoc::kExitSuccess);
 }
 
 // JSON text without the white space between its tokens.
@@ -51,10 +42,7 @@ std::string WithoutLayout(const std::string& json) {
     return compact;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using kmctest::ReadFile;
 
 // Every interface with its members in slot order, reviewed once in the golden file. After an
 // intended change, run tests/golden/update.sh and review its diff.

@@ -10,19 +10,14 @@
 #include "cli.h"
 #include "configuration_document.h"
 #include "configuration_report.h"
+#include "example_files.h"
 #include "processes_document.h"
 #include "verdicts.h"
 
 namespace {
 
-std::string Example(const char* name) { return std::string(KMC_SOURCE_DIR) + "/examples/" + name; }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using kmctest::Example;
+using kmctest::ReadFile;
 
 // A document of a 2 x 1 patch over a lattice of two sites of different categories.
 std::string TwoSiteDocument(const std::string& rest, const std::string& patch = R"(CellsU="2" CellsV="1")") {
@@ -46,7 +41,7 @@ std::string Frame(const char* time, const char* text) {
     return std::string(R"(<Configuration FrameTime=")") + time + R"(" Config=")" + text + "\"/>";
 }
 
-std::string LoadFailure(const std::string& text) {
+std::string ConfigurationLoadFailure(const std::string& text) {
     try {
         kmcdoc::ConfigurationDocument::Parse(text, "run.xml");
     } catch (const NoxResult& failure) {
@@ -142,7 +137,7 @@ TEST(ConfigurationDocumentTest, BrokenFilesAreDescribed) {
              {TwoSiteDocument(frames + "<Other/>"),
               "run.xml holds content after its last top-level element."},
          })
-        EXPECT_EQ(LoadFailure(text), description) << text.substr(0, 200);
+        EXPECT_EQ(ConfigurationLoadFailure(text), description) << text.substr(0, 200);
 }
 
 TEST(ConfigurationDocumentTest, AConfigurationThatCannotBeReadIsNamed) {

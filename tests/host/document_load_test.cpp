@@ -5,17 +5,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "example_files.h"
 #include "processes_document.h"
 #include "xml/reader.h"
 
 namespace {
 
-std::string Example(const char* name) {
-    std::ifstream in(std::string(KMC_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ExampleText(const char* name) { return kmctest::ReadFile(kmctest::Example(name)); }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     return text.replace(text.find(from), from.size(), to);
@@ -32,7 +28,7 @@ std::pair<std::string, std::string> Failure(const std::string& text) {
 }
 
 TEST(DocumentLoadTest, AFailedLoadSaysWhereInTheFileItStopped) {
-    const std::string square = Example("square_lattice.xml");
+    const std::string square = ExampleText("square_lattice.xml");
     const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
         {Replaced(square, "p 4 m m", "p 6 m m"),
          {"test.xml:3: Lattice", "Symmetry group specified does not match the lattice type"}},
@@ -47,7 +43,7 @@ TEST(DocumentLoadTest, AFailedLoadSaysWhereInTheFileItStopped) {
 }
 
 TEST(DocumentLoadTest, WhatALoadChangedWithoutFailingIsListedInFileOrder) {
-    std::string text = Example("square_lattice.xml");
+    std::string text = ExampleText("square_lattice.xml");
     text = Replaced(text, "Radius=\"1.1\"", "Radius=\"nan\"");
     text = Replaced(text, "Charge=\"0\" Color=\"FF60BC87\"/>",
                     "Charge=\"1e3\" Color=\"FF60BC87\"><Note/></Species>");
@@ -65,18 +61,18 @@ TEST(DocumentLoadTest, WhatALoadChangedWithoutFailingIsListedInFileOrder) {
             "as 1",
             "test.xml:13: SpeciesList/Species: element \"Note\" is not read and is dropped",
         }));
-    EXPECT_TRUE(kmcdoc::ProcessesDocument::Parse(Example("square_lattice.xml"), "x")->LoadWarnings().empty());
+    EXPECT_TRUE(kmcdoc::ProcessesDocument::Parse(ExampleText("square_lattice.xml"), "x")->LoadWarnings().empty());
 
     std::string dropped;
     for (size_t i = 0; i < XMLToOstrel::kMaxDiagnostics + 3; ++i) dropped += "<X/>";
     const auto flooded = kmcdoc::ProcessesDocument::Parse(
-        Replaced(Example("square_lattice.xml"), "</Lattice>", dropped + "</Lattice>"), "test.xml");
+        Replaced(ExampleText("square_lattice.xml"), "</Lattice>", dropped + "</Lattice>"), "test.xml");
     ASSERT_EQ(flooded->LoadWarnings().size(), XMLToOstrel::kMaxDiagnostics + 1);
     EXPECT_EQ(flooded->LoadWarnings().back(), "test.xml: 3 more like these");
 }
 
 TEST(DocumentLoadTest, AUtf16DocumentWithAByteOrderMarkLoadsAsItsUtf8) {
-    const std::string utf8 = Example("hexagonal_lattice.xml");
+    const std::string utf8 = ExampleText("hexagonal_lattice.xml");
     std::string utf16 = "\xFF\xFE";
     for (const char c : utf8) utf16 += std::string{c, '\0'};  // the examples are ASCII
     EXPECT_EQ(kmcdoc::ProcessesDocument::Parse(utf16, "utf16.xml")->SaveToString(), utf8);

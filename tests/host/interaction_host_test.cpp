@@ -22,21 +22,7 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-struct RunOutcome {
-    int exitCode;
-    std::string out, err;
-};
-
-RunOutcome Kmcdoc(std::vector<std::string> args) {
-    args.insert(args.begin(), "kmcdoc");
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int code = kmcdoc::Run(static_cast<int>(argv.size()), argv.data());
-    std::string out = testing::internal::GetCapturedStdout();
-    return {code, out, testing::internal::GetCapturedStderr()};
-}
+using kmctest::Kmcdoc;
 
 // The square example without its interactions, as a file of its own.
 std::string WithoutInteractions(const std::string& name) {
@@ -111,8 +97,8 @@ TEST(InteractionHostTest, ValidateAsksForDuplicatesAndForTheCutoffOnceBothSpecie
 
 TEST(InteractionHostTest, AddInteractionSavesInPlaceOrElsewhereAndLosesNothingOnFailure) {
     const std::string path = WithoutInteractions("add.xml");
-    RunOutcome added = Kmcdoc({"add-interaction", path, "CO", "CO", "3.0"});
-    ASSERT_EQ(added.exitCode, kmcdoc::kExitSuccess) << added.err;
+    kmctest::Finished added = Kmcdoc({"add-interaction", path, "CO", "CO", "3.0"});
+    ASSERT_EQ(added.code, kmcdoc::kExitSuccess) << added.err;
     EXPECT_EQ(
         added.out.rfind("  1 CO - CO: distances from 2.2 up to 3, 16 details in 4 symmetry classes\n", 0),
         0u);
@@ -133,18 +119,18 @@ TEST(InteractionHostTest, AddInteractionSavesInPlaceOrElsewhereAndLosesNothingOn
     for (const auto& [arguments, message] : refused) {
         std::vector<std::string> args = {"add-interaction", path};
         args.insert(args.end(), arguments.begin(), arguments.end());
-        RunOutcome failed = Kmcdoc(args);
-        EXPECT_EQ(failed.exitCode, kmcdoc::kExitBadInput);
+        kmctest::Finished failed = Kmcdoc(args);
+        EXPECT_EQ(failed.code, kmcdoc::kExitBadInput);
         EXPECT_EQ(failed.err, message);
         EXPECT_EQ(ReadFile(path), saved);
     }
 
     const std::string elsewhere = testing::TempDir() + "/elsewhere.xml";
-    ASSERT_EQ(Kmcdoc({"add-interaction", path, "O", "CO", "4", "-o", elsewhere}).exitCode,
+    ASSERT_EQ(Kmcdoc({"add-interaction", path, "O", "CO", "4", "-o", elsewhere}).code,
               kmcdoc::kExitSuccess);
     EXPECT_EQ(ReadFile(path), saved);
     EXPECT_EQ(kmcdoc::ProcessesDocument::Load(elsewhere)->InteractionList().Count(), 2u);
-    EXPECT_EQ(Kmcdoc({"validate", elsewhere}).exitCode, kmcdoc::kExitSuccess);
+    EXPECT_EQ(Kmcdoc({"validate", elsewhere}).code, kmcdoc::kExitSuccess);
 }
 
 }  // namespace

@@ -254,13 +254,6 @@ TEST(ProcessPictureTest, ShowsTheSitesArrowsAndSymmetryImagesOfEachProcess) {
     EXPECT_NE(oxidation.find("needs V</text>"), std::string::npos);
 }
 
-int RunWith(std::vector<std::string> args) {
-    args.insert(args.begin(), "kmcdoc");
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    return kmcdoc::Run(static_cast<int>(argv.size()), argv.data());
-}
-
 TEST(RenderCommandTest, RequestsThatDoNotFitAreRefusedWithTheReason) {
     const std::string processes = Example("square_lattice.xml"),
                       snapshots = Example("square_configurations.xml");
@@ -281,9 +274,9 @@ TEST(RenderCommandTest, RequestsThatDoNotFitAreRefusedWithTheReason) {
     for (const auto& c : cases) {
         std::vector<std::string> args{"render"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(RunWith(args), kmcdoc::kExitBadInput) << c.reason;
-        EXPECT_NE(testing::internal::GetCapturedStderr().find(c.reason), std::string::npos) << c.reason;
+        const kmctest::Finished run = kmctest::Kmcdoc(args);
+        EXPECT_EQ(run.code, kmcdoc::kExitBadInput) << c.reason;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << c.reason;
     }
 }
 

@@ -17,6 +17,10 @@ VARIANT MakeVariant(VARTYPE vt, T value) {
     return v;
 }
 
+inline VARIANT I4(LONG x) { return MakeVariant(VT_I4, x); }
+inline VARIANT R8(double x) { return MakeVariant(VT_R8, x); }
+inline VARIANT Bool(bool x) { return MakeVariant(VT_BOOL, x ? VARIANT_TRUE : VARIANT_FALSE); }
+
 // A new error record with these fields, owned by the caller through IErrorInfo.
 inline IErrorInfo* NewErrorInfo(const char16_t* description, const char16_t* source = nullptr,
                                 const char16_t* helpFile = nullptr, DWORD helpContext = 0) {

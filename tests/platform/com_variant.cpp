@@ -11,12 +11,12 @@
 namespace {
 
 using nox::UniqueVariant;
+using nox::testing::Bool;
 using nox::testing::FakeObject;
+using nox::testing::I4;
 using nox::testing::MakeVariant;
+using nox::testing::R8;
 
-VARIANT I4(LONG x) { return MakeVariant(VT_I4, x); }
-VARIANT R8(double x) { return MakeVariant(VT_R8, x); }
-VARIANT Bool(bool x) { return MakeVariant(VT_BOOL, x ? VARIANT_TRUE : VARIANT_FALSE); }
 VARIANT Text(std::u16string_view s) {
     return MakeVariant(VT_BSTR, SysAllocStringLen(s.data(), UINT(s.size())));
 }

@@ -50,8 +50,11 @@ inline const nox::typelib::InterfaceDesc& DescribeInterface(ITestGadget*) {
 
 namespace {
 
+using nox::testing::Bool;
+using nox::testing::I4;
 using nox::testing::MakeVariant;
 using nox::testing::NewErrorInfo;
+using nox::testing::R8;
 
 enum : DISPID { kConfigure = 1, kKeep, kLink, kShape, kItem, kLabel, kSplit, kProbe, kRefuse, kExplode };
 constexpr GUID kLibId = MakeGuid("{5B0E1C1A-3D2F-4E55-9A61-0C7D2B8E4F11}");
@@ -161,9 +164,6 @@ private:
     DISPPARAMS params_{};
 };
 
-VARIANT I4(LONG x) { return MakeVariant(VT_I4, x); }
-VARIANT R8(double x) { return MakeVariant(VT_R8, x); }
-VARIANT Bool(bool x) { return MakeVariant(VT_BOOL, x ? VARIANT_TRUE : VARIANT_FALSE); }
 VARIANT Str(const char16_t* text) { return MakeVariant(VT_BSTR, SysAllocString(text)); }
 VARIANT ByRef(VARTYPE vt, void* target) { return MakeVariant(VARTYPE(VT_BYREF | vt), target); }
 // Holds a reference of its own, as a caller's argument does.
