@@ -48,10 +48,12 @@ build() {  # build DIR [cmake options...]
     cmake --build "$dir" -j "$(nproc)"
 }
 
-# One clang tree serves the sanitizers and the fuzzers: every object carries the fuzzers'
-# coverage instrumentation, which the test programs simply do not use.
+# One clang tree serves the sanitizers and the fuzzers: the libraries carry the fuzzers' coverage
+# instrumentation, which the test programs simply do not use. -O1 with line tables is what the
+# sanitizers need for useful speed and reports, and builds in two thirds of the time of -O2 -g.
 build_clang() {
     build build-clang -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
         -DKMC_SANITIZE=ON -DKMC_FUZZ=ON -DKMC_BENCHMARKS=OFF
 }
 
