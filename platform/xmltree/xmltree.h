@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -71,11 +72,12 @@ private:
 template <class Class>
 class ClassTable {
 public:
-    // FNV-1a: names are short, and a hash that stays inline costs less than a stronger one.
+    // Eight bytes at a time, each mixed in by a multiply and a shift: a name costs two or three
+    // steps instead of one per byte, and the table's Fibonacci hashing spreads the result.
     static uint64_t Hash(std::string_view name) {
-        uint64_t hash = 14695981039346656037u;
-        for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
-        return hash;
+        uint64_t hash = name.size();
+        for (; name.size() >= 8; name.remove_prefix(8)) hash = Mix(hash ^ Word(name.data(), 8));
+        return Mix(hash ^ Word(name.data(), name.size()));
     }
 
     Class* Find(std::string_view name, uint64_t hash) const;
@@ -90,6 +92,17 @@ public:
     }
 
 private:
+    // The first `count` (at most 8) bytes at `bytes` as one word.
+    static uint64_t Word(const char* bytes, size_t count) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes, count);
+        return word;
+    }
+    static uint64_t Mix(uint64_t hash) {
+        hash *= 0xBF58476D1CE4E5B9u;
+        return hash ^ (hash >> 31);
+    }
+
     struct Slot {
         uint64_t hash;
         Class* cls;  // null for a free slot
