@@ -260,22 +260,15 @@ HRESULT CallMember(void* instance, VARIANT* slots) {
 
 }  // namespace detail
 
-// The parameter names of one member, checked against its arity when the table is compiled.
-template <auto Pmf>
-struct MemberNames {
-    std::string_view member;
-    std::string_view params;
-    consteval MemberNames(const char* memberName, const char* paramNames)
-        : member(memberName), params(paramNames) {
-        if (detail::CountNames(params) != detail::MemberTraits<decltype(Pmf)>::arity)
-            throw "the parameter names do not match the member's parameters";
-    }
-};
-
-template <auto Pmf>
-MemberDesc Member(MemberNames<Pmf> names) {
+// One member's row. The parameter names are counted by the table's macro as a template argument,
+// so a count that does not match the member's arity stops the compilation. The count is not an
+// immediate call inside the table's initializer: clang 14 runs the cleanups of such an
+// initializer's temporaries on every later call too, destroying objects that were never made.
+template <auto Pmf, size_t NameCount>
+MemberDesc Member(std::string_view member, std::string_view paramText) {
     using Traits = detail::MemberTraits<decltype(Pmf)>;
-    std::string_view name = names.member;
+    static_assert(NameCount == Traits::arity, "the parameter names do not match the member's parameters");
+    std::string_view name = member;
     MemberKind kind = MemberKind::Method;
     if (name.starts_with("get_"))
         kind = MemberKind::PropGet;
@@ -283,7 +276,7 @@ MemberDesc Member(MemberNames<Pmf> names) {
         kind = MemberKind::PropPut;
     if (kind != MemberKind::Method) name.remove_prefix(4);
 
-    std::vector<std::string> paramNames = detail::SplitNames(names.params);
+    std::vector<std::string> paramNames = detail::SplitNames(paramText);
     std::vector<ParamDesc> params;
     [&]<size_t... Is>(std::index_sequence<Is...>) {
         (params.push_back(detail::DescribeParam<std::tuple_element_t<Is, typename Traits::ArgTuple>>(
@@ -302,5 +295,6 @@ InterfaceDesc Describe(std::vector<MemberDesc> members) {
 
 }  // namespace nox::typelib
 
-#define NOX_MEMBER(Interface, member, paramNames) \
-    ::nox::typelib::Member<&Interface::member>({#member, paramNames})
+#define NOX_MEMBER(Interface, member, paramNames)                                              \
+    ::nox::typelib::Member<&Interface::member, ::nox::typelib::detail::CountNames(paramNames)>( \
+        #member, paramNames)

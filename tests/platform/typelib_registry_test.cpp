@@ -66,6 +66,19 @@ std::u16string Take(BSTR text) {
     return result;
 }
 
+// The tables above were built at static initialisation; asking again must hand back the same
+// table untouched (clang 14 once destroyed the initializer's temporaries again on every call).
+TEST(MemberTable, IsBuiltOnceAndLaterCallsReturnItIntact) {
+    for (int call = 0; call < 3; ++call) {
+        const InterfaceDesc& dial = DescribeInterface(static_cast<ITestDial*>(nullptr));
+        ASSERT_EQ(&dial, &kDial);
+        ASSERT_EQ(dial.members.size(), 4u);
+        EXPECT_EQ(dial.members[2].name, "Turn");
+        ASSERT_EQ(dial.members[2].params.size(), 2u);
+        EXPECT_EQ(dial.members[2].params[1].name, "angle");
+    }
+}
+
 class TypeLibRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
