@@ -58,10 +58,13 @@ build_default() {
 # One clang tree serves the sanitizers and the fuzzers: the libraries carry the fuzzers' coverage
 # instrumentation, which the test programs simply do not use. -O1 with line tables is what the
 # sanitizers need for useful speed and reports, and builds in two thirds of the time of -O2 -g.
+# Its test programs run whole, each test after the others in one process, as a developer runs
+# them: the sanitizers then also see what one test leaves behind for the next, which the GCC
+# trees, one process per test, cannot; and the run takes a third of the time.
 build_clang() {
     build build-clang -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
-        -DKMC_SANITIZE=ON -DKMC_FUZZ=ON -DKMC_BENCHMARKS=OFF
+        -DKMC_SANITIZE=ON -DKMC_FUZZ=ON -DKMC_BENCHMARKS=OFF -DKMC_WHOLE_SUITES=ON
 }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
