@@ -2,13 +2,17 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
 #include <new>
+#include <tuple>
+#include <utility>
 
 #include "any_document.h"
 #include "configuration_report.h"
 #include "document_files.h"
 #include "groups_report.h"
 #include "interaction_command.h"
+#include "interaction_report.h"
 #include "nox/result.h"
 #include "processes_document.h"
 #include "render_command.h"
@@ -168,6 +172,55 @@ void AddCompareCommand(CLI::App& app, Outcome& outcome) {
     });
 }
 
+void AddAddInteractionCommand(CLI::App& app, Outcome&) {
+    auto* command = app.add_subcommand(
+        "add-interaction", "Generate a lateral interaction with its symmetry classes and save the document");
+    auto* file = command->add_option("FILE", "The processes document")->required();
+    auto* active = command->add_option("ACTIVE", "The species on the active site")->required();
+    auto* interacting = command->add_option("INTERACTING", "The species on the interacting site")->required();
+    auto* cutoff = command->add_option("CUTOFF", "The maximum pair distance (excluded)")->required();
+    auto* out =
+        command->add_option("-o,--output", "Where to save the document (default: FILE, replaced safely)");
+    command->callback([=] {
+        const std::string path = file->as<std::string>();
+        auto document = ProcessesDocument::Load(path);
+        const InteractionSummary created = AddInteraction(
+            *document, active->as<std::string>(), interacting->as<std::string>(), cutoff->as<double>());
+        // The tree is written beside the target and renamed over it: a failed save loses nothing.
+        document->Save(out->count() > 0 ? out->as<std::string>() : path);
+        std::cout << InteractionText(created);
+    });
+}
+
+void AddRenderCommand(CLI::App& app, Outcome& outcome) {
+    auto request = std::make_shared<RenderRequest>();
+    auto cells = std::make_shared<std::pair<LONG, LONG>>(request->cellsU, request->cellsV);
+    auto* command = app.add_subcommand(
+        "render",
+        "Draw the lattice, a process or a configuration as SVG, or write the lattice or a configuration "
+        "as extended XYZ");
+    command->add_option("FILE", request->file, "The processes or configuration document")->required();
+    command->add_option("-o,--output", request->out, "The file to write; .svg or .xyz chooses the format")
+        ->required();
+    auto* cellsOption = command->add_option("--cells", *cells, "N M: the cells drawn (default 3 3)")
+                            ->check(CLI::Range(1, static_cast<int>(kMaxCellsOnASide)));
+    auto* process = command->add_option(
+        "--process", request->process,
+        "K: draw process K (counted from 1); all: one picture per process, named OUT-K.svg");
+    auto configuration = std::make_shared<LONG>(0);
+    auto* configurationOption =
+        command->add_option("--configuration", *configuration, "K: draw configuration K (counted from 1)")
+            ->excludes(process);
+    AddInputLimit(command, outcome);
+    command->callback([request, cells, cellsOption, configuration, configurationOption, &outcome] {
+        request->cellsGiven = cellsOption->count() > 0;
+        if (configurationOption->count() > 0) request->configuration = *configuration;
+        std::tie(request->cellsU, request->cellsV) = *cells;
+        request->maxInputSize = outcome.maxInputSize;
+        for (const std::string& line : Render(*request)) std::cout << line << "\n";
+    });
+}
+
 // Builds the command line and runs the chosen command; what the command raises is left to Run.
 int RunCommand(int argc, char** argv) {
     CLI::App app{"kmcdoc: inspect, validate and convert KMC documents"};
@@ -175,10 +228,9 @@ int RunCommand(int argc, char** argv) {
     app.require_subcommand(1);
     Outcome outcome;
     for (auto add : {AddTypelibCommand, AddGroupsCommand, AddShowCommand, AddConvertCommand,
-                     AddValidateCommand, AddCompareCommand, AddCoverageCommand})
+                     AddValidateCommand, AddCompareCommand, AddCoverageCommand, AddAddInteractionCommand,
+                     AddRenderCommand})
         add(app, outcome);
-    AddAddInteractionCommand(app);
-    AddRenderCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,8 +1,5 @@
 #include "interaction_command.h"
 
-#include <CLI/CLI.hpp>
-#include <iostream>
-
 #include "interaction/interaction_list.h"
 #include "interaction_report.h"
 #include "nox/comptr.h"
@@ -67,26 +64,6 @@ InteractionSummary AddInteraction(ProcessesDocument& document, const std::string
     LONG count = 0;
     nox::Check(list.get_Count(&count));
     return SummarizeInteraction(count, *interaction);
-}
-
-void AddAddInteractionCommand(CLI::App& app) {
-    auto* command = app.add_subcommand(
-        "add-interaction", "Generate a lateral interaction with its symmetry classes and save the document");
-    auto* file = command->add_option("FILE", "The processes document")->required();
-    auto* active = command->add_option("ACTIVE", "The species on the active site")->required();
-    auto* interacting = command->add_option("INTERACTING", "The species on the interacting site")->required();
-    auto* cutoff = command->add_option("CUTOFF", "The maximum pair distance (excluded)")->required();
-    auto* out =
-        command->add_option("-o,--output", "Where to save the document (default: FILE, replaced safely)");
-    command->callback([=] {
-        const std::string path = file->as<std::string>();
-        auto document = ProcessesDocument::Load(path);
-        const InteractionSummary created = AddInteraction(
-            *document, active->as<std::string>(), interacting->as<std::string>(), cutoff->as<double>());
-        // The tree is written beside the target and renamed over it: a failed save loses nothing.
-        document->Save(out->count() > 0 ? out->as<std::string>() : path);
-        std::cout << InteractionText(created);
-    });
 }
 
 }  // namespace kmcdoc

@@ -4,10 +4,6 @@
 
 #include <string>
 
-namespace CLI {
-class App;
-}
-
 namespace kmcdoc {
 
 class ProcessesDocument;
@@ -19,7 +15,5 @@ struct InteractionSummary;
 // adsorbate, a cutoff the lattice cannot search), with the library's own description.
 InteractionSummary AddInteraction(ProcessesDocument& document, const std::string& active,
                                   const std::string& interacting, double cutoff);
-
-void AddAddInteractionCommand(CLI::App& app);
 
 }  // namespace kmcdoc

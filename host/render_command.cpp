@@ -1,12 +1,10 @@
 #include "render_command.h"
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <numbers>
@@ -277,37 +275,6 @@ std::vector<std::string> Render(const RenderRequest& request) {
                                           " is a processes document.");
     if (!request.process.empty()) return RenderProcesses(*document, request, format);
     return {RenderLattice(document->Lattice(), request, format)};
-}
-
-void AddRenderCommand(CLI::App& app) {
-    auto request = std::make_shared<RenderRequest>();
-    auto cells = std::make_shared<std::pair<LONG, LONG>>(request->cellsU, request->cellsV);
-    auto* command = app.add_subcommand(
-        "render",
-        "Draw the lattice, a process or a configuration as SVG, or write the lattice or a configuration "
-        "as extended XYZ");
-    command->add_option("FILE", request->file, "The processes or configuration document")->required();
-    command->add_option("-o,--output", request->out, "The file to write; .svg or .xyz chooses the format")
-        ->required();
-    auto* cellsOption = command->add_option("--cells", *cells, "N M: the cells drawn (default 3 3)")
-                            ->check(CLI::Range(1, static_cast<int>(kMaxCellsOnASide)));
-    auto* process = command->add_option(
-        "--process", request->process,
-        "K: draw process K (counted from 1); all: one picture per process, named OUT-K.svg");
-    auto configuration = std::make_shared<LONG>(0);
-    auto* configurationOption =
-        command->add_option("--configuration", *configuration, "K: draw configuration K (counted from 1)")
-            ->excludes(process);
-    command
-        ->add_option("--max-input-size", request->maxInputSize,
-                     "The largest document file read (default 512M)")
-        ->transform(CLI::AsSizeValue(false));
-    command->callback([request, cells, cellsOption, configuration, configurationOption] {
-        request->cellsGiven = cellsOption->count() > 0;
-        if (configurationOption->count() > 0) request->configuration = *configuration;
-        std::tie(request->cellsU, request->cellsV) = *cells;
-        for (const std::string& line : Render(*request)) std::cout << line << "\n";
-    });
 }
 
 }  // namespace kmcdoc

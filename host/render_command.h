@@ -11,10 +11,6 @@
 #include "com/base.h"
 #include "xmltree/xmltree.h"
 
-namespace CLI {
-class App;
-}
-
 namespace kmcdoc {
 
 struct RenderRequest {
@@ -39,7 +35,5 @@ inline constexpr long long kMaxPatchSites = 250000;
 // name, a process or configuration that is not there, a patch too large to draw, the library's
 // failures and a file that cannot be written.
 std::vector<std::string> Render(const RenderRequest& request);
-
-void AddRenderCommand(CLI::App& app);
 
 }  // namespace kmcdoc

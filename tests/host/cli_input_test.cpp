@@ -53,6 +53,8 @@ TEST_F(CliInputTest, WhatCannotBeReadOrLoadedEndsWithTwoAndSaysWhy) {
          square + ": cannot read the file: it is " + size + " bytes, more than the limit of 100 bytes"},
         {{"compare", "--max-input-size", "1k", square, square},
          square + ": cannot read the file: it is " + size + " bytes, more than the limit of 1024 bytes"},
+        {{"render", "--max-input-size", "2", square, "-o", folder_ + "/square.svg"},
+         square + ": cannot read the file: it is " + size + " bytes, more than the limit of 2 bytes"},
         {{"convert", square, folder_ + "/no/such/folder.xml"},
          folder_ + "/no/such/folder.xml: cannot save the file: No such file or directory"},
     };
