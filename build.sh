@@ -48,15 +48,16 @@ build() {  # build DIR [cmake options...]
     cmake --build "$dir" -j "$(nproc)"
 }
 
+# Each tree checks the libraries as they are built for it; the test programs that drive them
+# build at -O1 in the GCC trees (their objects in three quarters of the time of -O2 or -O3).
 # The default tree keeps its build type; its debug information is line tables, which backtraces
 # and profiles need and which build in three quarters of the time of full debug information
 # (configure a Debug tree to inspect variables).
 build_default() {
-    build build -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+    build build -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DKMC_TEST_OPTIMIZATION=-O1
 }
 
-# The Release tree checks the libraries as they ship, at -O3; the test programs that drive them
-# build at -O1, in three quarters of the time.
+# The Release tree: the libraries as they ship, at -O3.
 build_release() {
     build build-release -DCMAKE_BUILD_TYPE=Release -DKMC_BENCHMARKS=OFF -DKMC_TEST_OPTIMIZATION=-O1
 }
