@@ -12,8 +12,14 @@ PeriodicTranslation ReadAddress(IVxKMCSiteSpecification* spec) {
     return address;
 }
 
+// Our own specification gives its text directly; one a host implemented, through automation.
 std::string ProcessSite::AddressText() const {
-    return KMCSiteSpecification::FromInterface(CheckNullDereference(spec_.Get())).AddressText();
+    IVxKMCSiteSpecification* spec = CheckNullDereference(spec_.Get());
+    if (const KMCSiteSpecification* own = KMCSiteSpecification::TryFromInterface(spec))
+        return own->AddressText();
+    NoxBSTR text;
+    nox::Check(spec->get_SiteDetailsAsString(text.Put()));
+    return text.ToTString();
 }
 
 void ProcessSite::LoadAddress(const std::string& text) const {

@@ -117,6 +117,50 @@ TEST_F(ProcessSitesTest, ImagesAreNewSitesWithoutParentsAndFailLikeTheirAddresse
               Outcome(E_UNEXPECTED, "Site address is out of range."));
 }
 
+// A site specification a host implemented itself: it answers with its address and nothing else.
+class HostAddress : public IVxKMCSiteSpecification {
+public:
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IVxKMCSiteSpecification;
+        *out = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;  // lives on the stack: references are not counted
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT SetSiteDetails(LONG, LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT GetSiteDetails(LONG* i, LONG* j, LONG* n) override {
+        *i = 2, *j = -1, *n = 1;
+        return S_OK;
+    }
+    HRESULT put_SiteDetailsAsString(BSTR) override { return E_NOTIMPL; }
+    HRESULT get_SiteDetailsAsString(BSTR* text) override {
+        *text = Text("( 2 , -1 / 1 )").Detach();
+        return S_OK;
+    }
+    HRESULT Transform(LONG, IVxKMCSiteSpecification**) override { return E_NOTIMPL; }
+    HRESULT Translate(LONG, LONG, IVxKMCSiteSpecification**) override { return E_NOTIMPL; }
+    HRESULT get_Distance(IVxKMCSiteSpecification*, double*) override { return E_NOTIMPL; }
+    HRESULT FractionalCoordinate(double*, double*) override { return E_NOTIMPL; }
+    HRESULT get_IsEquivalent(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT get_SiteDetailsAsVelkorString(BSTR*) override { return E_NOTIMPL; }
+};
+
+TEST_F(ProcessSitesTest, ASiteSavesTheAddressOfASpecificationAHostImplemented) {
+    static HostAddress address;  // outlives the fixture's process list, which keeps the site
+    NoxComPtr<IVxKMCProcess> process = NewProcess("Reaction");
+    NoxComPtr<IVxKMCActiveSite> site;
+    ASSERT_EQ(process->AddActiveSite(vxKMCActiveSiteTypeReaction, site.Put()), S_OK);
+    ASSERT_EQ(site->SetSiteDetails(vxKMCActiveSiteTypeSource, &address, Text("CO").Get(), Text("").Get()),
+              S_OK);
+    EXPECT_NE(SaveXml(site.Get()).find(R"x(SiteDetails="( 2 , -1 / 1 )")x"), std::string::npos);
+}
+
 TEST_F(ProcessSitesTest, SiteElementsReadOnlyThePatternsTheirTypeHas) {
     NoxComPtr<IVxKMCProcess> process = NewProcess("Reaction");
     NoxComPtr<IVxKMCActiveSite> site;
